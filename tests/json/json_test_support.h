@@ -1,0 +1,64 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "velto/json_box.h"
+
+namespace velto::testing {
+
+// A root box parsed from an object or array text, freed with the fixture.
+class Doc {
+ public:
+  explicit Doc(std::u16string_view json)
+      : box(TJSONBox::Create(json.starts_with(u"[") ? Variant(JSONArray(json))
+                                                    : Variant(JSONObject(json)))),
+        guard_(box) {}
+  Doc(Doc&&) = delete;
+
+  // The document as compact text.
+  std::u16string Compact() const;
+
+  TJSONBox box;
+
+ private:
+  JSONRootGuard guard_;
+};
+
+// Sets a load-time setting for one test and restores every setting afterwards.
+class ScopedSettings {
+ public:
+  ScopedSettings() = default;
+  ScopedSettings(const ScopedSettings&) = delete;
+  ~ScopedSettings() { UnitOpen(); }
+};
+
+inline std::u16string Doc::Compact() const {
+  const std::u16string saved = TJSONStringifier::Margin();
+  TJSONStringifier::Margin() = u"";
+  std::u16string text = box.Stringify();
+  TJSONStringifier::Margin() = saved;
+  return text;
+}
+
+// The message of the velto::Exception that `action` raises, or "(nothing raised)".
+inline std::u16string MessageOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const Exception& failure) {
+    return failure.Message();
+  }
+  return u"(nothing raised)";
+}
+
+// A test name from a table row's label.
+inline std::string CaseName(std::string label) {
+  for (char& c : label) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+  return label;
+}
+
+}  // namespace velto::testing
