@@ -81,7 +81,9 @@ std::shared_ptr<IJSONPart> JSONPartFrom(const Variant& value);
 std::shared_ptr<IJSONPair> JSONPair(std::u16string name, const Variant& value);
 
 // Parse text holding exactly one JSON object (array); anything else raises ETypeMismatch. Any
-// depth of nesting is accepted: nothing in the document model recurses.
+// depth of nesting is accepted: nothing in the document model recurses. Numbers keep their exact
+// characters; a number above the double range (about 1.8E308) is refused with the text. A NUL
+// anywhere in the text is refused too (it is never valid JSON).
 std::shared_ptr<IJSONObject> JSONObject(std::u16string_view data);
 std::shared_ptr<IJSONObject> JSONObject();
 std::shared_ptr<IJSONArray> JSONArray(std::u16string_view data);
