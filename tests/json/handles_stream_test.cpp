@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "json_test_support.h"
+#include "velto/json_box.h"
+
+namespace velto {
+namespace {
+
+using testing::Doc;
+using testing::MessageOf;
+
+struct ParseCase {
+  const char* name;
+  std::u16string text;
+  bool object;  // accepted by JSONObject
+  bool array;   // accepted by JSONArray
+};
+
+class Parse : public ::testing::TestWithParam<ParseCase> {};
+
+TEST_P(Parse, AcceptsExactlyOneContainerOfTheKindAsked) {
+  const ParseCase& c = GetParam();
+  EXPECT_EQ(MessageOf([&] { JSONObject(c.text); }),
+            c.object ? u"(nothing raised)" : u"Type mismatch");
+  EXPECT_EQ(MessageOf([&] { JSONArray(c.text); }),
+            c.array ? u"(nothing raised)" : u"Type mismatch");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Parse,
+    ::testing::Values(ParseCase{"spaces around", u" \r\n\t{\"a\":1} \n", true, false},
+                      ParseCase{"array", u"[1,{}]", false, true},
+                      ParseCase{"trailing characters", u"{} x", false, false},
+                      ParseCase{"two values", u"[] []", false, false},
+                      ParseCase{"empty text", u"", false, false},
+                      ParseCase{"truncated", u"{\"a\":[1,", false, false},
+                      ParseCase{"scalar", u"5", false, false},
+                      ParseCase{"nul after value", std::u16string(u"{}\0{", 4), false, false},
+                      ParseCase{"nul in string", std::u16string(u"[\"\0\"]", 5), false, false},
+                      ParseCase{"escaped nul", u"[\"\\u0000\"]", false, true},
+                      ParseCase{"single quotes", u"{'a':1}", false, false},
+                      ParseCase{"trailing comma", u"[1,]", false, false}),
+    [](const auto& row) { return testing::CaseName(row.param.name); });
+
+TEST(Parse, KeepsOrderDuplicatesNumbersAndText) {
+  Doc doc(uR"({"z":1.50,"a":"\u00e9\ud83d\ude00\/","z":-0.0e+1,"":true})");
+  EXPECT_EQ(doc.Compact(), uR"({"z":1.50,"a":"\u00E9\uD83D\uDE00\/","z":-0.0e+1,"":true})");
+  EXPECT_EQ(doc.box[u"a"].AsString(), u"é😀/");
+  EXPECT_EQ(doc.box[u""].AsBoolean(), true) << "a path without items names the empty name";
+}
+
+TEST(Handles, OfferTheirInterfaces) {
+  const std::shared_ptr<IInterface> object = JSONObject();
+  EXPECT_TRUE(std::dynamic_pointer_cast<IJSONValue>(object));
+  EXPECT_TRUE(std::dynamic_pointer_cast<IJSONPart>(object));
+  EXPECT_FALSE(std::dynamic_pointer_cast<IJSONArray>(object));
+  EXPECT_FALSE(std::dynamic_pointer_cast<IJSONPair>(object));
+  const std::shared_ptr<IInterface> pair = JSONPair(u"", 1);
+  EXPECT_TRUE(std::dynamic_pointer_cast<IJSONPart>(pair));
+  EXPECT_FALSE(std::dynamic_pointer_cast<IJSONValue>(pair));
+  EXPECT_EQ(JSONPair(u"", 1)->GetName(), u"") << "the name is kept as it is";
+  EXPECT_TRUE(JSONArray()->Get()->IsArray());
+}
+
+TEST(Handles, ValueFromCloneAndPartFrom) {
+  const auto parsed = JSONObject(uR"({"a":[1]})");
+  JSONValuePtr copy = JSONValueFrom(parsed);
+  EXPECT_NE(copy.get(), parsed->Get());
+  EXPECT_EQ(JSONStringify(copy.get()), JSONStringify(parsed->Get()));
+  EXPECT_EQ(TJSONValueFactory(nullptr).Clone(), nullptr);
+
+  const auto pair = JSONPair(u"p", 1);
+  EXPECT_EQ(JSONPartFrom(pair), pair) << "a pair stays the same handle";
+  EXPECT_EQ(JSONPartFrom(parsed), parsed) << "a value stays the same handle";
+  const auto made = std::dynamic_pointer_cast<IJSONValue>(JSONPartFrom(u"s"));
+  ASSERT_TRUE(made);
+  EXPECT_TRUE(made->Get()->IsString());
+
+  struct Foreign : IInterface {};
+  for (const Variant& refused :
+       {Variant::Null(), Variant(), Variant(uint64_t{1}), Variant(std::make_shared<Foreign>())}) {
+    EXPECT_EQ(MessageOf([&] { JSONPartFrom(refused); }), u"Type mismatch");
+  }
+}
+
+TEST(Handles, PairHoldsACopyOfAParsedDocument) {
+  TJSONBox root = TJSONBox::Create(JSONObject());
+  JSONRootGuard guard(root);
+  const auto parsed = JSONObject(uR"({"a":1})");
+  const auto pair = JSONPair(u"p", parsed);
+  TJSONBox view;
+  view.Content = parsed->Get();
+  view.Put(u"a", 2);
+  TJSONStream(root) <= pair;
+  EXPECT_EQ(root[u"p.a"].AsInteger(), 1);
+}
+
+TEST(Stream, PairsReplaceOrAppendInOrder) {
+  Doc doc(u"{}");
+  TJSONStream(doc.box) <= JSONPair(u"code", u"SUCCESS") <= JSONPair(u"data", u"x");
+  EXPECT_EQ(doc.Compact(), uR"({"code":"SUCCESS","data":"x"})");
+  TJSONStream(doc.box) <= JSONPair(u"code", u"FAIL") <= JSONPair(u"data", u"y");
+  EXPECT_EQ(doc.Compact(), uR"({"code":"FAIL","data":"y"})");
+  TJSONStream(doc.box) <= JSONPair(u"", 1);
+  EXPECT_EQ(doc.Compact(), uR"({"code":"FAIL","data":"y"})") << "an empty name adds nothing";
+}
+
+TEST(Stream, ValuesAndBoxesAppendCopies) {
+  Doc doc(u"[]");
+  Doc other(uR"({"k":[1]})");
+  const TJSONBox back = TJSONStream(doc.box) <= 5 <= JSONObject(u"{}") <= other.box <= u"s";
+  EXPECT_EQ(back.Content, doc.box.Content);
+  other.box.Put(u"k", 0);
+  EXPECT_EQ(doc.Compact(), uR"([5,{},{"k":[1]},"s"])");
+}
+
+TEST(Stream, TheWrongContainerWritesNothing) {
+  Doc object(u"{}");
+  Doc array(u"[]");
+  EXPECT_EQ(MessageOf([&] { TJSONStream(object.box) <= 5; }), u"Type mismatch");
+  EXPECT_EQ(MessageOf([&] { TJSONStream(object.box) <= array.box; }), u"Type mismatch");
+  EXPECT_EQ(MessageOf([&] { TJSONStream(array.box) <= JSONPair(u"a", 1); }), u"Type mismatch");
+  EXPECT_EQ(MessageOf([&] { TJSONStream(array.box) <= TJSONBox(); }), u"Type mismatch");
+  EXPECT_EQ(MessageOf([&] { TJSONStream(array.box) <= Variant::Date(0); }), u"Type mismatch");
+  EXPECT_EQ(object.Compact() + array.Compact(), u"{}[]");
+}
+
+TEST(BoxCheck, RaisesOnlyWhenChecking) {
+  TJSONBox failed;
+  failed.Error = jbeIndexOutOfBounds;
+  failed.Index = 7;
+  EXPECT_EQ(MessageOf([&] { JSONBoxCheck(failed); }), u"Index out of bounds (7)");
+  TJSONBox::Check = false;
+  EXPECT_EQ(JSONBoxCheck(failed).Index, 7);
+  TJSONBox::Check = true;
+  failed.Error = jbeNone;
+  EXPECT_EQ(JSONBoxCheck(failed).Index, 7);
+}
+
+}  // namespace
+}  // namespace velto
