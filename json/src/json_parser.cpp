@@ -1,82 +1,155 @@
 #include "json_parser.h"
 
+#include "json_node_arena.h"
+
+// A lone low surrogate written as an escape reaches the encoder, whose debug check would abort;
+// the builder below replaces it instead, so the check is not wanted here.
+#define RAPIDJSON_ASSERT(x) static_cast<void>(0)
 #include <rapidjson/reader.h>
 
 #include <string>
 #include <vector>
 
-#include "velto/unicode.h"
-
 namespace velto {
 namespace {
 
-// Builds our document from the reader's events. Containers are attached to their parent when they
-// open, so the open ones are tracked as plain pointers and a failed parse leaves one tree to drop.
-class DocumentBuilder : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, DocumentBuilder> {
+using Utf16 = rapidjson::UTF16<char16_t>;
+using SizeType = rapidjson::SizeType;
+
+constexpr char16_t kReplacement = 0xFFFD;
+
+bool IsHighSurrogate(char16_t unit) {
+  return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool IsLowSurrogate(char16_t unit) {
+  return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+bool IsSurrogate(char16_t unit) {
+  return unit >= 0xD800 && unit <= 0xDFFF;
+}
+
+// Replaces every unpaired surrogate with U+FFFD, as encoding the text to UTF-8 and back does.
+void ReplaceUnpairedSurrogates(char16_t* at, const char16_t* end) {
+  for (; at != end; ++at) {
+    if (!IsSurrogate(*at)) continue;
+    if (IsHighSurrogate(*at) && at + 1 != end && IsLowSurrogate(at[1])) {
+      ++at;
+    } else {
+      *at = kReplacement;
+    }
+  }
+}
+
+std::u16string TextOf(const char16_t* text, SizeType length) {
+  std::u16string out(text, length);
+  for (const char16_t unit : out) {
+    if (IsSurrogate(unit)) {
+      ReplaceUnpairedSurrogates(out.data(), out.data() + out.size());
+      break;
+    }
+  }
+  return out;
+}
+
+// Builds our document from the reader's events. Values wait on one flat stack until their
+// container closes; the container then takes them into a list of exactly their count. A failed
+// parse leaves only that flat stack to drop.
+class DocumentBuilder : public rapidjson::BaseReaderHandler<Utf16, DocumentBuilder> {
  public:
-  JSONValuePtr TakeRoot() { return std::move(root_); }
+  explicit DocumentBuilder(const rapidjson::GenericStringStream<Utf16>& stream) : stream_(stream) {}
+
+  JSONValuePtr TakeRoot() { return std::move(pending_.back().Value); }
 
   bool Null() { return Add(JSONValue::Null()); }
   bool Bool(bool value) { return Add(JSONValue::Boolean(value)); }
-  bool RawNumber(const char* text, rapidjson::SizeType length, bool) {
-    return Add(JSONValue::Number(std::u16string(text, text + length)));
+  bool Int(int) { return AddNumber(); }
+  bool Uint(unsigned) { return AddNumber(); }
+  bool Int64(int64_t) { return AddNumber(); }
+  bool Uint64(uint64_t) { return AddNumber(); }
+  bool Double(double) { return AddNumber(); }
+  bool String(const char16_t* text, SizeType length, bool) {
+    return Add(JSONValue::String(TextOf(text, length)));
   }
-  bool String(const char* text, rapidjson::SizeType length, bool) {
-    return Add(JSONValue::String(Utf8ToUtf16(std::string_view(text, length))));
-  }
-  bool Key(const char* text, rapidjson::SizeType length, bool) {
-    key_ = Utf8ToUtf16(std::string_view(text, length));
+  bool Key(const char16_t* text, SizeType length, bool) {
+    key_ = TextOf(text, length);
     return true;
   }
-  bool StartObject() { return Open(JSONValue::Object()); }
-  bool EndObject(rapidjson::SizeType) { return Close(); }
-  bool StartArray() { return Open(JSONValue::Array()); }
-  bool EndArray(rapidjson::SizeType) { return Close(); }
+  bool StartObject() { return Open(); }
+  bool StartArray() { return Open(); }
+  bool EndObject(SizeType count) {
+    auto container = JSONValue::Object();
+    auto& members = container->Members();
+    members.reserve(count);
+    for (auto it = pending_.end() - count; it != pending_.end(); ++it) {
+      members.push_back(std::move(*it));
+    }
+    return Close(std::move(container), count);
+  }
+  bool EndArray(SizeType count) {
+    auto container = JSONValue::Array();
+    auto& elements = container->Elements();
+    elements.reserve(count);
+    for (auto it = pending_.end() - count; it != pending_.end(); ++it) {
+      elements.push_back(std::move(it->Value));
+    }
+    return Close(std::move(container), count);
+  }
 
  private:
-  JSONValue* Attach(JSONValuePtr value) {
-    JSONValue* attached = value.get();
-    if (open_.empty()) {
-      root_ = std::move(value);
-    } else if (open_.back()->IsObject()) {
-      open_.back()->AppendMember(std::move(key_), std::move(value));
-      key_.clear();
+  static bool IsNumberCharacter(char16_t unit) {
+    return (unit >= u'0' && unit <= u'9') || unit == u'-' || unit == u'+' || unit == u'.' ||
+           unit == u'e' || unit == u'E';
+  }
+  // The number's exact characters, found from the read position: the reader works on a copy of
+  // the stream while it takes a number, so the position is still at its first character (or, if
+  // the copy is not made, just after its last). No character next to a number can be part of one.
+  bool AddNumber() {
+    const char16_t* begin = stream_.src_;
+    const char16_t* end = begin;
+    if (IsNumberCharacter(*begin)) {
+      while (IsNumberCharacter(*end)) ++end;
     } else {
-      open_.back()->Elements().push_back(std::move(value));
+      while (begin != stream_.head_ && IsNumberCharacter(begin[-1])) --begin;
     }
-    return attached;
+    return Add(JSONValue::Number(std::u16string(begin, end)));
   }
   bool Add(JSONValuePtr value) {
-    Attach(std::move(value));
+    pending_.push_back(JSONMember{std::move(key_), std::move(value)});
+    key_.clear();
     return true;
   }
-  bool Open(JSONValuePtr container) {
-    open_.push_back(Attach(std::move(container)));
+  // The member name of a container is known before it opens and kept until it closes.
+  bool Open() {
+    names_.push_back(std::move(key_));
+    key_.clear();
     return true;
   }
-  bool Close() {
-    open_.pop_back();
-    return true;
+  bool Close(JSONValuePtr container, SizeType count) {
+    pending_.resize(pending_.size() - count);
+    key_ = std::move(names_.back());
+    names_.pop_back();
+    return Add(std::move(container));
   }
 
-  JSONValuePtr root_;
-  std::vector<JSONValue*> open_;
+  const rapidjson::GenericStringStream<Utf16>& stream_;
+  std::vector<JSONMember> pending_;
+  std::vector<std::u16string> names_;
   std::u16string key_;
 };
 
 }  // namespace
 
 JSONValuePtr ParseJSON(std::u16string_view text) {
-  const std::string utf8 = Utf16ToUtf8(text);
   // The reader takes NUL as the end of input; a NUL is never valid JSON text anyway, so refusing it
   // here keeps "{}\0junk" from passing as "{}".
-  if (utf8.find('\0') != std::string::npos) return nullptr;
-  DocumentBuilder builder;
-  rapidjson::Reader reader;
-  rapidjson::StringStream stream(utf8.c_str());
-  constexpr unsigned kFlags = rapidjson::kParseIterativeFlag |
-                              rapidjson::kParseNumbersAsStringsFlag |
-                              rapidjson::kParseValidateEncodingFlag;
+  if (text.find(u'\0') != text.npos) return nullptr;
+  const NodeArenaScope arena;
+  std::u16string input(text);
+  ReplaceUnpairedSurrogates(input.data(), input.data() + input.size());
+  rapidjson::GenericStringStream<Utf16> stream(input.c_str());
+  DocumentBuilder builder(stream);
+  rapidjson::GenericReader<Utf16, Utf16> reader;
+  constexpr unsigned kFlags = rapidjson::kParseIterativeFlag;
   if (reader.Parse<kFlags>(stream, builder).IsError()) return nullptr;
   return builder.TakeRoot();
 }

@@ -1,5 +1,7 @@
 #include "velto/json_stringifier.h"
 
+#include <algorithm>
+#include <array>
 #include <vector>
 
 #include "json_settings_store.h"
@@ -8,74 +10,97 @@ namespace velto {
 namespace {
 
 constexpr char16_t kHexDigits[] = u"0123456789ABCDEF";
+// The longest text one code unit can become: \uXXXX.
+constexpr size_t kLongestEscape = 6;
 
-// Code units written as they are: printable ASCII but for the quotation mark, the backslash and
-// the slash. 0x7F counts as printable here.
-bool IsPlain(char16_t unit) {
-  return unit >= 0x20 && unit <= 0x7F && unit != u'"' && unit != u'\\' && unit != u'/';
-}
+// Appends through a raw cursor into a buffer grown ahead of need: the writer emits many short
+// pieces, and checking capacity per character costs more than the writing.
+class TextSink {
+ public:
+  explicit TextSink(std::u16string& out) : out_(out), length_(out.size()) {}
+  ~TextSink() { out_.resize(length_); }
+  TextSink(const TextSink&) = delete;
+  TextSink& operator=(const TextSink&) = delete;
 
-void AppendEscaped(std::u16string& out, char16_t unit) {
-  switch (unit) {
-    case u'\b':
-      out += u"\\b";
-      return;
-    case u'\t':
-      out += u"\\t";
-      return;
-    case u'\n':
-      out += u"\\n";
-      return;
-    case u'\f':
-      out += u"\\f";
-      return;
-    case u'\r':
-      out += u"\\r";
-      return;
-    case u'"':
-    case u'\\':
-    case u'/':
-      out.push_back(u'\\');
-      out.push_back(unit);
-      return;
-    default:
-      const char16_t escape[] = {u'\\',
-                                 u'u',
-                                 kHexDigits[(unit >> 12) & 0xF],
-                                 kHexDigits[(unit >> 8) & 0xF],
-                                 kHexDigits[(unit >> 4) & 0xF],
-                                 kHexDigits[unit & 0xF]};
-      out.append(escape, 6);
+  // Room for `count` more code units; the cursor stays valid until the next call.
+  char16_t* Reserve(size_t count) {
+    if (length_ + count > out_.size())
+      out_.resize(std::max(out_.size() * 2, length_ + count + 256));
+    return out_.data() + length_;
   }
-}
+  void Commit(const char16_t* end) { length_ = static_cast<size_t>(end - out_.data()); }
 
-void AppendQuoted(std::u16string& out, const std::u16string& text) {
-  out.push_back(u'"');
-  const char16_t* run = text.data();
-  const char16_t* const end = run + text.size();
-  for (const char16_t* at = run; at != end; ++at) {
-    if (IsPlain(*at)) continue;
-    out.append(run, at);
-    AppendEscaped(out, *at);
-    run = at + 1;
+  void Append(std::u16string_view text) {
+    char16_t* at = Reserve(text.size());
+    Commit(std::copy(text.begin(), text.end(), at));
   }
-  out.append(run, end);
-  out.push_back(u'"');
+  void Append(char16_t unit) {
+    char16_t* at = Reserve(1);
+    *at = unit;
+    Commit(at + 1);
+  }
+
+ private:
+  std::u16string& out_;
+  size_t length_;
+};
+
+// The short escape of a code unit, or 0 when it is written as \uXXXX; 1 marks the units written
+// as they are: printable ASCII but for the quotation mark, the backslash and the slash (0x7F is
+// written as it is).
+constexpr auto kEscapes = [] {
+  std::array<char16_t, 128> table{};
+  for (size_t unit = 0x20; unit < 128; ++unit) table[unit] = 1;
+  table[u'"'] = u'"';
+  table[u'\\'] = u'\\';
+  table[u'/'] = u'/';
+  table[u'\b'] = u'b';
+  table[u'\t'] = u't';
+  table[u'\n'] = u'n';
+  table[u'\f'] = u'f';
+  table[u'\r'] = u'r';
+  return table;
+}();
+
+char16_t* WriteEscaped(char16_t* at, char16_t unit) {
+  const char16_t escape = unit < 128 ? kEscapes[unit] : 0;
+  *at++ = u'\\';
+  if (escape != 0) {
+    *at++ = escape;
+    return at;
+  }
+  *at++ = u'u';
+  *at++ = kHexDigits[(unit >> 12) & 0xF];
+  *at++ = kHexDigits[(unit >> 8) & 0xF];
+  *at++ = kHexDigits[(unit >> 4) & 0xF];
+  *at++ = kHexDigits[unit & 0xF];
+  return at;
 }
 
-void AppendScalar(std::u16string& out, const JSONValue& value) {
+void AppendQuoted(TextSink& out, std::u16string_view text) {
+  char16_t* at = out.Reserve(text.size() * kLongestEscape + 2);
+  *at++ = u'"';
+  for (const char16_t unit : text) {
+    if (unit < 128 && kEscapes[unit] == 1) {
+      *at++ = unit;
+    } else {
+      at = WriteEscaped(at, unit);
+    }
+  }
+  *at++ = u'"';
+  out.Commit(at);
+}
+
+void AppendScalar(TextSink& out, const JSONValue& value) {
   switch (value.Type()) {
     case JSONType::String:
-      AppendQuoted(out, value.Text());
-      return;
+      return AppendQuoted(out, value.Text());
     case JSONType::Number:
-      out += value.Text();
-      return;
+      return out.Append(value.Text());
     case JSONType::Boolean:
-      out += value.BooleanValue() ? u"true" : u"false";
-      return;
+      return out.Append(value.BooleanValue() ? u"true" : u"false");
     default:
-      out += u"null";
+      return out.Append(u"null");
   }
 }
 
@@ -91,8 +116,9 @@ struct Layout {
 };
 
 // Writes from an explicit stack of open containers, so depth costs heap, not call stack.
-void Write(std::u16string& out, const JSONValue& top, std::u16string_view margin,
+void Write(std::u16string& text, const JSONValue& top, std::u16string_view margin,
            const Layout& layout) {
+  TextSink out(text);
   struct Open {
     const JSONValue* container;
     size_t next;
@@ -101,8 +127,8 @@ void Write(std::u16string& out, const JSONValue& top, std::u16string_view margin
   std::u16string indent(margin);
   const auto begin = [&](const JSONValue& value) {
     if (!value.IsObject() && !value.IsArray()) return AppendScalar(out, value);
-    if (ChildCount(value) == 0) return out.append(value.IsObject() ? u"{}" : u"[]"), void();
-    out.push_back(value.IsObject() ? u'{' : u'[');
+    if (ChildCount(value) == 0) return out.Append(value.IsObject() ? u"{}" : u"[]");
+    out.Append(value.IsObject() ? u'{' : u'[');
     open.push_back(Open{&value, 0});
     indent += layout.unit;
   };
@@ -112,19 +138,19 @@ void Write(std::u16string& out, const JSONValue& top, std::u16string_view margin
     const size_t next = open.back().next++;
     if (next == ChildCount(container)) {
       indent.resize(indent.size() - layout.unit.size());
-      out += layout.lineBreak;
-      out += indent;
-      out.push_back(container.IsObject() ? u'}' : u']');
+      out.Append(layout.lineBreak);
+      out.Append(indent);
+      out.Append(container.IsObject() ? u'}' : u']');
       open.pop_back();
       continue;
     }
-    if (next > 0) out.push_back(u',');
-    out += layout.lineBreak;
-    out += indent;
+    if (next > 0) out.Append(u',');
+    out.Append(layout.lineBreak);
+    out.Append(indent);
     if (container.IsObject()) {
       const JSONMember& member = container.Members()[next];
       AppendQuoted(out, member.Name);
-      out += layout.nameSeparator;
+      out.Append(layout.nameSeparator);
       begin(*member.Value);
     } else {
       begin(*container.Elements()[next]);

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "json_node_arena.h"
+
 namespace velto {
 
 JSONValue::JSONValue(JSONType type) : type_(type) {
@@ -44,6 +46,14 @@ void JSONValue::TakeChildren(std::vector<JSONValuePtr>& out) {
     for (JSONValuePtr& element : *elements) out.push_back(std::move(element));
     elements->clear();
   }
+}
+
+void* JSONValue::operator new(std::size_t size) {
+  return AllocateNode(size);
+}
+
+void JSONValue::operator delete(void* value) noexcept {
+  FreeNode(value);
 }
 
 JSONValuePtr JSONValue::Null() {
@@ -131,6 +141,7 @@ bool IsContainer(const JSONValue& value) {
 
 // Breadth by container from an explicit list of (source, copy) pairs: no recursion.
 JSONValuePtr JSONValue::Clone() const {
+  const NodeArenaScope arena;
   JSONValuePtr root = ShallowCopy(*this);
   std::vector<std::pair<const JSONValue*, JSONValue*>> pending;
   if (IsContainer(*this)) pending.emplace_back(this, root.get());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -34,6 +35,9 @@ class JSONValue {
 
   explicit JSONValue(JSONType type);
   ~JSONValue();
+  // Values are cut from shared chunks while a document is parsed or copied.
+  static void* operator new(std::size_t size);
+  static void operator delete(void* value) noexcept;
   JSONValue(const JSONValue&) = delete;
   JSONValue& operator=(const JSONValue&) = delete;
 
