@@ -1,7 +1,8 @@
 #include "json_node_arena.h"
 
-#include <atomic>
+#include <mutex>
 #include <new>
+#include <vector>
 
 namespace velto {
 
@@ -16,9 +17,10 @@ constexpr std::size_t SlotSize(std::size_t size) {
 }
 
 struct NodeChunk {
-  // One per live node, plus one while a scope cuts from the chunk. Atomic because a document may
-  // be handed to another thread and destroyed there.
-  std::atomic<std::size_t> references{1};
+  // One per live node, plus one while a scope cuts from the chunk. A chunk's nodes all belong to
+  // the one document its parse or copy made, and a document is used by one thread at a time, so
+  // the count needs no atomic operations.
+  std::size_t references = 1;
   std::size_t used = 0;
   std::size_t capacity;
   std::size_t slotSize;
@@ -30,8 +32,59 @@ namespace {
 
 constinit thread_local NodeArenaScope* tScope = nullptr;
 
+std::size_t ChunkBytes(std::size_t capacity, std::size_t slotSize) {
+  return SlotSize(sizeof(NodeChunk)) + capacity * slotSize;
+}
+
+// Memory of released chunks, kept for the next parse or copy up to a bound: handing large blocks
+// back to the system and taking them again costs a page fault for every page.
+class SpareChunks {
+ public:
+  static SpareChunks& Instance() {
+    static SpareChunks spares;
+    return spares;
+  }
+  ~SpareChunks() {
+    for (const Spare& spare : spares_) ::operator delete(spare.memory);
+  }
+
+  void* Take(std::size_t bytes) {
+    const std::lock_guard lock(mutex_);
+    for (auto it = spares_.begin(); it != spares_.end(); ++it) {
+      if (it->bytes != bytes) continue;
+      void* memory = it->memory;
+      kept_ -= bytes;
+      spares_.erase(it);
+      return memory;
+    }
+    return nullptr;
+  }
+  // False when the memory was not kept and is the caller's to free.
+  bool Keep(void* memory, std::size_t bytes) noexcept {
+    const std::lock_guard lock(mutex_);
+    if (kept_ + bytes > kMostKept || spares_.size() == spares_.capacity()) return false;
+    spares_.push_back(Spare{memory, bytes});
+    kept_ += bytes;
+    return true;
+  }
+
+ private:
+  static constexpr std::size_t kMostKept = 8 << 20;
+  struct Spare {
+    void* memory;
+    std::size_t bytes;
+  };
+  SpareChunks() { spares_.reserve(64); }
+
+  std::mutex mutex_;
+  std::vector<Spare> spares_;
+  std::size_t kept_ = 0;
+};
+
 NodeChunk* MakeChunk(std::size_t capacity, std::size_t slotSize) {
-  void* memory = ::operator new(SlotSize(sizeof(NodeChunk)) + capacity * slotSize);
+  const std::size_t bytes = ChunkBytes(capacity, slotSize);
+  void* memory = SpareChunks::Instance().Take(bytes);
+  if (!memory) memory = ::operator new(bytes);
   auto* chunk = ::new (memory) NodeChunk;
   chunk->capacity = capacity;
   chunk->slotSize = slotSize;
@@ -39,10 +92,10 @@ NodeChunk* MakeChunk(std::size_t capacity, std::size_t slotSize) {
 }
 
 void Release(NodeChunk* chunk) noexcept {
-  if (chunk->references.fetch_sub(1, std::memory_order_acq_rel) == 1) {
-    chunk->~NodeChunk();
-    ::operator delete(chunk);
-  }
+  if (--chunk->references != 0) return;
+  const std::size_t bytes = ChunkBytes(chunk->capacity, chunk->slotSize);
+  chunk->~NodeChunk();
+  if (!SpareChunks::Instance().Keep(chunk, bytes)) ::operator delete(chunk);
 }
 
 void* AfterHeader(void* slot, NodeChunk* chunk) {
@@ -70,7 +123,7 @@ void* NodeArenaScope::Allocate(std::size_t size) {
     if (nextCapacity_ < kLargestCapacity) nextCapacity_ *= 2;
   }
   void* slot = chunk_->Slots() + chunk_->used++ * slotSize;
-  chunk_->references.fetch_add(1, std::memory_order_relaxed);
+  ++chunk_->references;
   return AfterHeader(slot, chunk_);
 }
 

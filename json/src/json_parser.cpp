@@ -18,6 +18,26 @@ using SizeType = rapidjson::SizeType;
 
 constexpr char16_t kReplacement = 0xFFFD;
 
+// Reads the caller's text in place; the reader sees NUL at the end.
+class TextStream {
+ public:
+  using Ch = char16_t;
+  TextStream(const char16_t* begin, const char16_t* end) : head_(begin), at_(begin), end_(end) {}
+
+  Ch Peek() const { return at_ != end_ ? *at_ : Ch{}; }
+  Ch Take() { return at_ != end_ ? *at_++ : Ch{}; }
+  size_t Tell() const { return static_cast<size_t>(at_ - head_); }
+  // Only in-place parsing writes to the input; this reader never does.
+  Ch* PutBegin() { return nullptr; }
+  void Put(Ch) {}
+  void Flush() {}
+  size_t PutEnd(Ch*) { return 0; }
+
+  const char16_t* head_;
+  const char16_t* at_;
+  const char16_t* end_;
+};
+
 bool IsHighSurrogate(char16_t unit) {
   return unit >= 0xD800 && unit <= 0xDBFF;
 }
@@ -40,6 +60,18 @@ void ReplaceUnpairedSurrogates(char16_t* at, const char16_t* end) {
   }
 }
 
+bool HasUnpairedSurrogate(std::u16string_view text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (!IsSurrogate(text[i])) continue;
+    if (!IsHighSurrogate(text[i]) || i + 1 == text.size() || !IsLowSurrogate(text[i + 1])) {
+      return true;
+    }
+    ++i;
+  }
+  return false;
+}
+
+// A string's text; an escaped surrogate without its partner becomes U+FFFD.
 std::u16string TextOf(const char16_t* text, SizeType length) {
   std::u16string out(text, length);
   for (const char16_t unit : out) {
@@ -56,7 +88,7 @@ std::u16string TextOf(const char16_t* text, SizeType length) {
 // parse leaves only that flat stack to drop.
 class DocumentBuilder : public rapidjson::BaseReaderHandler<Utf16, DocumentBuilder> {
  public:
-  explicit DocumentBuilder(const rapidjson::GenericStringStream<Utf16>& stream) : stream_(stream) {}
+  explicit DocumentBuilder(const TextStream& stream) : stream_(stream) {}
 
   JSONValuePtr TakeRoot() { return std::move(pending_.back().Value); }
 
@@ -104,10 +136,10 @@ class DocumentBuilder : public rapidjson::BaseReaderHandler<Utf16, DocumentBuild
   // the stream while it takes a number, so the position is still at its first character (or, if
   // the copy is not made, just after its last). No character next to a number can be part of one.
   bool AddNumber() {
-    const char16_t* begin = stream_.src_;
+    const char16_t* begin = stream_.at_;
     const char16_t* end = begin;
-    if (IsNumberCharacter(*begin)) {
-      while (IsNumberCharacter(*end)) ++end;
+    if (begin != stream_.end_ && IsNumberCharacter(*begin)) {
+      while (end != stream_.end_ && IsNumberCharacter(*end)) ++end;
     } else {
       while (begin != stream_.head_ && IsNumberCharacter(begin[-1])) --begin;
     }
@@ -131,22 +163,38 @@ class DocumentBuilder : public rapidjson::BaseReaderHandler<Utf16, DocumentBuild
     return Add(std::move(container));
   }
 
-  const rapidjson::GenericStringStream<Utf16>& stream_;
+  const TextStream& stream_;
   std::vector<JSONMember> pending_;
   std::vector<std::u16string> names_;
   std::u16string key_;
 };
 
 }  // namespace
+}  // namespace velto
+
+namespace rapidjson {
+template <>
+struct StreamTraits<velto::TextStream> {
+  enum { copyOptimization = 1 };
+};
+}  // namespace rapidjson
+
+namespace velto {
 
 JSONValuePtr ParseJSON(std::u16string_view text) {
   // The reader takes NUL as the end of input; a NUL is never valid JSON text anyway, so refusing it
   // here keeps "{}\0junk" from passing as "{}".
   if (text.find(u'\0') != text.npos) return nullptr;
+  // Unpaired surrogates become U+FFFD first, as encoding the text as UTF-8 would make them; such
+  // text is rare, so the text is otherwise read where it is.
+  std::u16string mended;
+  if (HasUnpairedSurrogate(text)) {
+    mended.assign(text);
+    ReplaceUnpairedSurrogates(mended.data(), mended.data() + mended.size());
+    text = mended;
+  }
   const NodeArenaScope arena;
-  std::u16string input(text);
-  ReplaceUnpairedSurrogates(input.data(), input.data() + input.size());
-  rapidjson::GenericStringStream<Utf16> stream(input.c_str());
+  TextStream stream(text.data(), text.data() + text.size());
   DocumentBuilder builder(stream);
   rapidjson::GenericReader<Utf16, Utf16> reader;
   constexpr unsigned kFlags = rapidjson::kParseIterativeFlag;

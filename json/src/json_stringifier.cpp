@@ -13,26 +13,32 @@ constexpr char16_t kHexDigits[] = u"0123456789ABCDEF";
 // The longest text one code unit can become: \uXXXX.
 constexpr size_t kLongestEscape = 6;
 
-// Appends through a raw cursor into a buffer grown ahead of need: the writer emits many short
-// pieces, and checking capacity per character costs more than the writing.
+// Collects the writer's many short pieces in a small buffer and hands them to the text in large
+// appends: checking capacity per character costs more than the writing, and growing the text only
+// by appending touches no memory ahead of need.
 class TextSink {
  public:
-  explicit TextSink(std::u16string& out) : out_(out), length_(out.size()) {}
-  ~TextSink() { out_.resize(length_); }
+  static constexpr size_t kRoom = 4096;
+
+  explicit TextSink(std::u16string& out) : out_(out) {}
+  ~TextSink() { Flush(); }
   TextSink(const TextSink&) = delete;
   TextSink& operator=(const TextSink&) = delete;
 
-  // Room for `count` more code units; the cursor stays valid until the next call.
+  // A cursor with room for `count` (at most kRoom) more code units, valid until the next call.
   char16_t* Reserve(size_t count) {
-    if (length_ + count > out_.size())
-      out_.resize(std::max(out_.size() * 2, length_ + count + 256));
-    return out_.data() + length_;
+    if (count > static_cast<size_t>(std::end(buffer_) - at_)) Flush();
+    return at_;
   }
-  void Commit(const char16_t* end) { length_ = static_cast<size_t>(end - out_.data()); }
+  void Commit(char16_t* end) { at_ = end; }
 
   void Append(std::u16string_view text) {
-    char16_t* at = Reserve(text.size());
-    Commit(std::copy(text.begin(), text.end(), at));
+    if (text.size() > kRoom) {
+      Flush();
+      out_.append(text);
+      return;
+    }
+    Commit(std::copy(text.begin(), text.end(), Reserve(text.size())));
   }
   void Append(char16_t unit) {
     char16_t* at = Reserve(1);
@@ -41,8 +47,14 @@ class TextSink {
   }
 
  private:
+  void Flush() {
+    out_.append(buffer_, at_);
+    at_ = buffer_;
+  }
+
   std::u16string& out_;
-  size_t length_;
+  char16_t buffer_[kRoom];
+  char16_t* at_ = buffer_;
 };
 
 // The short escape of a code unit, or 0 when it is written as \uXXXX; 1 marks the units written
@@ -78,17 +90,21 @@ char16_t* WriteEscaped(char16_t* at, char16_t unit) {
 }
 
 void AppendQuoted(TextSink& out, std::u16string_view text) {
-  char16_t* at = out.Reserve(text.size() * kLongestEscape + 2);
-  *at++ = u'"';
-  for (const char16_t unit : text) {
-    if (unit < 128 && kEscapes[unit] == 1) {
-      *at++ = unit;
-    } else {
-      at = WriteEscaped(at, unit);
+  // Slices small enough that even escaping every unit fits the sink's room.
+  constexpr size_t kSlice = TextSink::kRoom / kLongestEscape - 1;
+  out.Append(u'"');
+  for (size_t start = 0; start < text.size(); start += kSlice) {
+    char16_t* at = out.Reserve(TextSink::kRoom);
+    for (const char16_t unit : text.substr(start, kSlice)) {
+      if (unit < 128 && kEscapes[unit] == 1) {
+        *at++ = unit;
+      } else {
+        at = WriteEscaped(at, unit);
+      }
     }
+    out.Commit(at);
   }
-  *at++ = u'"';
-  out.Commit(at);
+  out.Append(u'"');
 }
 
 void AppendScalar(TextSink& out, const JSONValue& value) {

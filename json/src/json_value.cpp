@@ -26,25 +26,28 @@ JSONValue::JSONValue(JSONType type) : type_(type) {
   }
 }
 
-// Children are torn down from an explicit list, so a deep document never recurses here: each
-// value taken from the list has already given its own children to the list.
+// Containers among the children are torn down from an explicit list, so a deep document never
+// recurses here: each container taken from the list has already given its own containers to the
+// list, and the scalars go with their container.
 JSONValue::~JSONValue() {
+  if (!IsContainer()) return;
   std::vector<JSONValuePtr> pending;
-  TakeChildren(pending);
+  TakeContainers(pending);
   while (!pending.empty()) {
-    JSONValuePtr value = std::move(pending.back());
+    JSONValuePtr container = std::move(pending.back());
     pending.pop_back();
-    value->TakeChildren(pending);
+    container->TakeContainers(pending);
   }
 }
 
-void JSONValue::TakeChildren(std::vector<JSONValuePtr>& out) {
+void JSONValue::TakeContainers(std::vector<JSONValuePtr>& out) {
+  const auto take = [&out](JSONValuePtr& child) {
+    if (child && child->IsContainer()) out.push_back(std::move(child));
+  };
   if (auto* members = std::get_if<Members_>(&payload_)) {
-    for (JSONMember& member : *members) out.push_back(std::move(member.Value));
-    members->clear();
+    for (JSONMember& member : *members) take(member.Value);
   } else if (auto* elements = std::get_if<Elements_>(&payload_)) {
-    for (JSONValuePtr& element : *elements) out.push_back(std::move(element));
-    elements->clear();
+    for (JSONValuePtr& element : *elements) take(element);
   }
 }
 
@@ -133,10 +136,6 @@ JSONValuePtr ShallowCopy(const JSONValue& source) {
   return nullptr;
 }
 
-bool IsContainer(const JSONValue& value) {
-  return value.IsArray() || value.IsObject();
-}
-
 }  // namespace
 
 // Breadth by container from an explicit list of (source, copy) pairs: no recursion.
@@ -144,20 +143,20 @@ JSONValuePtr JSONValue::Clone() const {
   const NodeArenaScope arena;
   JSONValuePtr root = ShallowCopy(*this);
   std::vector<std::pair<const JSONValue*, JSONValue*>> pending;
-  if (IsContainer(*this)) pending.emplace_back(this, root.get());
+  if (IsContainer()) pending.emplace_back(this, root.get());
   while (!pending.empty()) {
     const auto [source, copy] = pending.back();
     pending.pop_back();
     if (source->IsObject()) {
       for (const JSONMember& member : source->Members()) {
         JSONValuePtr child = ShallowCopy(*member.Value);
-        if (IsContainer(*child)) pending.emplace_back(member.Value.get(), child.get());
+        if (child->IsContainer()) pending.emplace_back(member.Value.get(), child.get());
         copy->AppendMember(member.Name, std::move(child));
       }
     } else {
       for (const JSONValuePtr& element : source->Elements()) {
         JSONValuePtr child = ShallowCopy(*element);
-        if (IsContainer(*child)) pending.emplace_back(element.get(), child.get());
+        if (child->IsContainer()) pending.emplace_back(element.get(), child.get());
         copy->Elements().push_back(std::move(child));
       }
     }

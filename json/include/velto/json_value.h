@@ -48,6 +48,7 @@ class JSONValue {
   bool IsString() const { return type_ == JSONType::String; }
   bool IsArray() const { return type_ == JSONType::Array; }
   bool IsObject() const { return type_ == JSONType::Object; }
+  bool IsContainer() const { return IsArray() || IsObject(); }
 
   bool BooleanValue() const { return std::get<bool>(payload_); }
   // The characters of a string, or the exact characters of a number.
@@ -74,8 +75,8 @@ class JSONValue {
   using Members_ = std::vector<JSONMember>;
   using Elements_ = std::vector<JSONValuePtr>;
 
-  // Moves the children into `out`, leaving this container empty.
-  void TakeChildren(std::vector<JSONValuePtr>& out);
+  // Moves the children that are containers into `out`.
+  void TakeContainers(std::vector<JSONValuePtr>& out);
 
   JSONType type_;
   std::variant<std::monostate, bool, std::u16string, Members_, Elements_> payload_;
