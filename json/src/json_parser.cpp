@@ -71,16 +71,24 @@ bool HasUnpairedSurrogate(std::u16string_view text) {
   return false;
 }
 
+// Whether any unit is a surrogate; written without an early exit so that it runs vectorised.
+bool HasSurrogate(std::u16string_view text) {
+  bool found = false;
+  for (const char16_t unit : text) found |= IsSurrogate(unit);
+  return found;
+}
+
 // A string's text; an escaped surrogate without its partner becomes U+FFFD.
 std::u16string TextOf(const char16_t* text, SizeType length) {
   std::u16string out(text, length);
-  for (const char16_t unit : out) {
-    if (IsSurrogate(unit)) {
-      ReplaceUnpairedSurrogates(out.data(), out.data() + out.size());
-      break;
-    }
-  }
+  if (HasSurrogate(out)) ReplaceUnpairedSurrogates(out.data(), out.data() + out.size());
   return out;
+}
+
+bool HasNul(std::u16string_view text) {
+  bool found = false;
+  for (const char16_t unit : text) found |= unit == 0;
+  return found;
 }
 
 // Builds our document from the reader's events. Values wait on one flat stack until their
@@ -184,11 +192,11 @@ namespace velto {
 JSONValuePtr ParseJSON(std::u16string_view text) {
   // The reader takes NUL as the end of input; a NUL is never valid JSON text anyway, so refusing it
   // here keeps "{}\0junk" from passing as "{}".
-  if (text.find(u'\0') != text.npos) return nullptr;
+  if (HasNul(text)) return nullptr;
   // Unpaired surrogates become U+FFFD first, as encoding the text as UTF-8 would make them; such
   // text is rare, so the text is otherwise read where it is.
   std::u16string mended;
-  if (HasUnpairedSurrogate(text)) {
+  if (HasSurrogate(text) && HasUnpairedSurrogate(text)) {
     mended.assign(text);
     ReplaceUnpairedSurrogates(mended.data(), mended.data() + mended.size());
     text = mended;

@@ -45,6 +45,7 @@ class TextSink {
     *at = unit;
     Commit(at + 1);
   }
+  void AppendQuoted(std::u16string_view text);
 
  private:
   void Flush() {
@@ -89,12 +90,12 @@ char16_t* WriteEscaped(char16_t* at, char16_t unit) {
   return at;
 }
 
-void AppendQuoted(TextSink& out, std::u16string_view text) {
-  // Slices small enough that even escaping every unit fits the sink's room.
-  constexpr size_t kSlice = TextSink::kRoom / kLongestEscape - 1;
-  out.Append(u'"');
+void TextSink::AppendQuoted(std::u16string_view text) {
+  // Slices small enough that even escaping every unit fits the room.
+  constexpr size_t kSlice = kRoom / kLongestEscape - 1;
+  Append(u'"');
   for (size_t start = 0; start < text.size(); start += kSlice) {
-    char16_t* at = out.Reserve(TextSink::kRoom);
+    char16_t* at = Reserve(kRoom);
     for (const char16_t unit : text.substr(start, kSlice)) {
       if (unit < 128 && kEscapes[unit] == 1) {
         *at++ = unit;
@@ -102,15 +103,35 @@ void AppendQuoted(TextSink& out, std::u16string_view text) {
         at = WriteEscaped(at, unit);
       }
     }
-    out.Commit(at);
+    Commit(at);
   }
-  out.Append(u'"');
+  Append(u'"');
 }
 
-void AppendScalar(TextSink& out, const JSONValue& value) {
+// Counts what TextSink would write, so that the text is made once at its final size: growing a
+// large text step by step copies it and touches fresh memory again and again.
+class CountingSink {
+ public:
+  void Append(std::u16string_view text) { size_ += text.size(); }
+  void Append(char16_t) { ++size_; }
+  void AppendQuoted(std::u16string_view text) {
+    size_ += 2;
+    for (const char16_t unit : text) {
+      const char16_t escape = unit < 128 ? kEscapes[unit] : 0;
+      size_ += escape == 1 ? 1 : escape != 0 ? 2 : kLongestEscape;
+    }
+  }
+  size_t Size() const { return size_; }
+
+ private:
+  size_t size_ = 0;
+};
+
+template <class Sink>
+void AppendScalar(Sink& out, const JSONValue& value) {
   switch (value.Type()) {
     case JSONType::String:
-      return AppendQuoted(out, value.Text());
+      return out.AppendQuoted(value.Text());
     case JSONType::Number:
       return out.Append(value.Text());
     case JSONType::Boolean:
@@ -132,9 +153,8 @@ struct Layout {
 };
 
 // Writes from an explicit stack of open containers, so depth costs heap, not call stack.
-void Write(std::u16string& text, const JSONValue& top, std::u16string_view margin,
-           const Layout& layout) {
-  TextSink out(text);
+template <class Sink>
+void Write(Sink& out, const JSONValue& top, std::u16string_view margin, const Layout& layout) {
   struct Open {
     const JSONValue* container;
     size_t next;
@@ -165,13 +185,22 @@ void Write(std::u16string& text, const JSONValue& top, std::u16string_view margi
     out.Append(indent);
     if (container.IsObject()) {
       const JSONMember& member = container.Members()[next];
-      AppendQuoted(out, member.Name);
+      out.AppendQuoted(member.Name);
       out.Append(layout.nameSeparator);
       begin(*member.Value);
     } else {
       begin(*container.Elements()[next]);
     }
   }
+}
+
+void WriteSized(std::u16string& text, const JSONValue& top, std::u16string_view margin,
+                const Layout& layout) {
+  CountingSink counter;
+  Write(counter, top, margin, layout);
+  text.reserve(text.size() + counter.Size());
+  TextSink out(text);
+  Write(out, top, margin, layout);
 }
 
 }  // namespace
@@ -193,7 +222,7 @@ std::u16string JSONStringify(const JSONValue* value) {
   std::u16string out;
   if (!value) return out;
   if (TJSONStringifier::Margin().empty()) {
-    Write(out, *value, u"", Layout{u"", u":", u""});
+    WriteSized(out, *value, u"", Layout{u"", u":", u""});
   } else {
     JSONStringifyWithMargin(out, value, u"");
   }
@@ -202,7 +231,8 @@ std::u16string JSONStringify(const JSONValue* value) {
 
 void JSONStringifyWithMargin(std::u16string& builder, const JSONValue* value,
                              std::u16string_view margin) {
-  if (value) Write(builder, *value, margin, Layout{u"\r\n", u": ", TJSONStringifier::Margin()});
+  if (value)
+    WriteSized(builder, *value, margin, Layout{u"\r\n", u": ", TJSONStringifier::Margin()});
 }
 
 }  // namespace velto
