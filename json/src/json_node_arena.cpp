@@ -1,7 +1,11 @@
 #include "json_node_arena.h"
 
+#include <array>
+#include <atomic>
 #include <mutex>
 #include <new>
+#include <thread>
+#include <type_traits>
 #include <vector>
 
 namespace velto {
@@ -36,25 +40,32 @@ std::size_t ChunkBytes(std::size_t capacity, std::size_t slotSize) {
   return SlotSize(sizeof(NodeChunk)) + capacity * slotSize;
 }
 
+// Guards the spare chunks; taken only when a chunk is made or released, so it hardly ever waits.
+// Unlike std::mutex everywhere, it needs no constructor or destructor to run.
+class SpinLock {
+ public:
+  void lock() noexcept {
+    while (flag_.test_and_set(std::memory_order_acquire)) std::this_thread::yield();
+  }
+  void unlock() noexcept { flag_.clear(std::memory_order_release); }
+
+ private:
+  std::atomic_flag flag_;
+};
+
 // Memory of released chunks, kept for the next parse or copy up to a bound: handing large blocks
-// back to the system and taking them again costs a page fault for every page.
+// back to the system and taking them again costs a page fault for every page. The keeper has no
+// destructor, so values released while the program's statics are destroyed still find it; what it
+// keeps at exit stays reachable from it.
 class SpareChunks {
  public:
-  static SpareChunks& Instance() {
-    static SpareChunks spares;
-    return spares;
-  }
-  ~SpareChunks() {
-    for (const Spare& spare : spares_) ::operator delete(spare.memory);
-  }
-
   void* Take(std::size_t bytes) {
     const std::lock_guard lock(mutex_);
-    for (auto it = spares_.begin(); it != spares_.end(); ++it) {
-      if (it->bytes != bytes) continue;
-      void* memory = it->memory;
+    for (std::size_t i = 0; i < count_; ++i) {
+      if (spares_[i].bytes != bytes) continue;
+      void* memory = spares_[i].memory;
       kept_ -= bytes;
-      spares_.erase(it);
+      spares_[i] = spares_[--count_];
       return memory;
     }
     return nullptr;
@@ -62,8 +73,8 @@ class SpareChunks {
   // False when the memory was not kept and is the caller's to free.
   bool Keep(void* memory, std::size_t bytes) noexcept {
     const std::lock_guard lock(mutex_);
-    if (kept_ + bytes > kMostKept || spares_.size() == spares_.capacity()) return false;
-    spares_.push_back(Spare{memory, bytes});
+    if (kept_ + bytes > kMostKept || count_ == spares_.size()) return false;
+    spares_[count_++] = Spare{memory, bytes};
     kept_ += bytes;
     return true;
   }
@@ -74,16 +85,19 @@ class SpareChunks {
     void* memory;
     std::size_t bytes;
   };
-  SpareChunks() { spares_.reserve(64); }
 
-  std::mutex mutex_;
-  std::vector<Spare> spares_;
+  SpinLock mutex_;
+  std::array<Spare, 32> spares_{};
+  std::size_t count_ = 0;
   std::size_t kept_ = 0;
 };
 
+static_assert(std::is_trivially_destructible_v<SpareChunks>);
+constinit SpareChunks gSpares;
+
 NodeChunk* MakeChunk(std::size_t capacity, std::size_t slotSize) {
   const std::size_t bytes = ChunkBytes(capacity, slotSize);
-  void* memory = SpareChunks::Instance().Take(bytes);
+  void* memory = gSpares.Take(bytes);
   if (!memory) memory = ::operator new(bytes);
   auto* chunk = ::new (memory) NodeChunk;
   chunk->capacity = capacity;
@@ -95,7 +109,7 @@ void Release(NodeChunk* chunk) noexcept {
   if (--chunk->references != 0) return;
   const std::size_t bytes = ChunkBytes(chunk->capacity, chunk->slotSize);
   chunk->~NodeChunk();
-  if (!SpareChunks::Instance().Keep(chunk, bytes)) ::operator delete(chunk);
+  if (!gSpares.Keep(chunk, bytes)) ::operator delete(chunk);
 }
 
 void* AfterHeader(void* slot, NodeChunk* chunk) {

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "json_test_support.h"
 #include "velto/json_box.h"
@@ -50,6 +51,39 @@ TEST(Parse, KeepsOrderDuplicatesNumbersAndText) {
   EXPECT_EQ(doc.Compact(), uR"({"z":1.50,"a":"\u00E9\uD83D\uDE00\/","z":-0.0e+1,"":true})");
   EXPECT_EQ(doc.box[u"a"].AsString(), u"é😀/");
   EXPECT_EQ(doc.box[u""].AsBoolean(), true) << "a path without items names the empty name";
+}
+
+// The text is read as if encoded to UTF-8 first: surrogates without partners become U+FFFD.
+TEST(Parse, UnpairedSurrogatesBecomeReplacementCharacters) {
+  const std::u16string raw = u"[\"a" + std::u16string(1, char16_t{0xD800}) + u"b\"," +
+                             std::u16string(1, char16_t{0xDC00}) + u"\"x\"]";
+  EXPECT_THROW(JSONArray(raw), ETypeMismatch) << "a surrogate outside a string is no JSON";
+  Doc doc(u"[\"a" + std::u16string(1, char16_t{0xD800}) + u"b\",\"\\uDC00\",\"\\uD83D\\uDE00\"]");
+  EXPECT_EQ(doc.box[0].AsString(), u"a\uFFFDb");
+  EXPECT_EQ(doc.box[1].AsString(), u"\uFFFD");
+  EXPECT_EQ(doc.box[2].AsString(), u"😀");
+  EXPECT_THROW(JSONArray(u"[\"\\uD800\"]"), ETypeMismatch) << "an escaped high half alone";
+}
+
+TEST(Parse, NumbersKeepTheirCharactersAtEveryPosition) {
+  Doc doc(u"[-2.5e+3,0,[1],{\"n\":-0.0E-0},12345678901234567890]");
+  EXPECT_EQ(doc.Compact(), u"[-2.5e+3,0,[1],{\"n\":-0.0E-0},12345678901234567890]");
+  EXPECT_EQ(JSONStringify(JSONArray(u"[7]")->Get()), u"[\r\n  7\r\n]");
+}
+
+// Parsed values share memory blocks; each value still lives and dies on its own.
+TEST(Parse, ValuesOutliveTheirNeighboursAndThreads) {
+  TJSONBox root = TJSONBox::Create(JSONObject(uR"({"a":[1,2,3],"b":{"c":"long enough text"}})"));
+  JSONRootGuard guard(root);
+  root.Delete(u"a");
+  root[u"b"] <= JSONObject(uR"({"d":[true]})");
+  root.Put(u"e", JSONArray(u"[{}]"));
+  EXPECT_EQ(JSONStringify(root[u"b.d"].Content), u"[\r\n  true\r\n]");
+  auto parsed = JSONArray(u"[[1],[2]]");
+  std::thread([moved = std::move(parsed)]() mutable { moved.reset(); }).join();
+  EXPECT_EQ(root.Stringify(),
+            u"{\r\n  \"b\": {\r\n    \"d\": [\r\n      true\r\n    ]\r\n  },\r\n"
+            u"  \"e\": [\r\n    {}\r\n  ]\r\n}");
 }
 
 TEST(Handles, OfferTheirInterfaces) {

@@ -61,7 +61,8 @@ TEST(Stringify, MarginUnitIsASetting) {
   Doc doc(uR"({"a":[],"b":{"c":[1,{"d":"/"}]}})");
   TJSONStringifier::Margin() = u"";
   EXPECT_EQ(doc.box.Stringify(), uR"({"a":[],"b":{"c":[1,{"d":"\/"}]}})");
-  TJSONStringifier::Margin() = std::u16string(1, u'\t');  // not a literal: g++ 12 -Wrestrict misfires
+  TJSONStringifier::Margin() =
+      std::u16string(1, u'\t');  // not a literal: g++ 12 -Wrestrict misfires
   EXPECT_EQ(doc.box.Stringify(),
             u"{\r\n\t\"a\": [],\r\n\t\"b\": {\r\n\t\t\"c\": [\r\n\t\t\t1,\r\n\t\t\t{\r\n"
             u"\t\t\t\t\"d\": \"\\/\"\r\n\t\t\t}\r\n\t\t]\r\n\t}\r\n}");
