@@ -35,8 +35,9 @@ TJSONBox PutInObject(JSONValue* object, std::u16string_view path, const ValueMak
   JSONValue* parent = TJSONObjectHelper::GetParent(object, items);
   if (!parent) return MakeBox(nullptr, object, std::u16string(path), -1, jbePathNotFound);
   JSONValuePtr value = make();
-  JSONValue* written = value.get();
   const std::u16string last = items.Last();
+  // A member without a name is never added, and the value made for it is gone with it.
+  JSONValue* written = last.empty() ? nullptr : value.get();
   TJSONObjectHelper::PutValue(parent, last, std::move(value));
   return MakeBox(written, parent, last, -1, jbeNone);
 }

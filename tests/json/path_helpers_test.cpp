@@ -59,6 +59,9 @@ TEST(ObjectHelper, ReportsInsteadOfRaising) {
   TJSONObjectHelper::Delete(root, u"zz");
   TJSONObjectHelper::Delete(nullptr, u"n");
   TJSONObjectHelper::PutValue(root, u"", JSONValue::Null());
+  const TJSONBox unnamed = TJSONObjectHelper::Put(root, u"..", 1);
+  EXPECT_EQ(unnamed.Error, jbeNone);
+  EXPECT_EQ(unnamed.Content, nullptr) << "nothing was added";
   EXPECT_EQ(doc.Compact(), uR"({"n":7,"y":2})");
   EXPECT_DOUBLE_EQ(TJSONObjectHelper::Get(root, u"n", 0.5), 7);
   EXPECT_EQ(TJSONObjectHelper::Get(root, u"n", u"d"), u"d");
