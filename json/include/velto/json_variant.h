@@ -54,6 +54,8 @@ concept VariantInteger = std::integral<T> && !std::same_as<T, bool> && !std::sam
 // implicitly to the kind they stand for: int8..int64 and uint8..uint64 by size and sign (so size_t
 // is UInt64 on 64-bit Linux and UInt32 on 32-bit Windows), float, double, bool, UTF-16 text
 // (UnicodeString), narrow UTF-8 text (NarrowString) and shared handles (Interface).
+// A UInt64 never becomes a JSON value (ETypeMismatch) and no 64-bit integer is an array index
+// (EArgumentInvalid): cast sizes and counts to int32_t or int64_t before handing them over.
 class Variant {
  public:
   Variant() = default;  // Empty
