@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <type_traits>
 
 #include "json_test_support.h"
 #include "velto/json_box.h"
@@ -12,6 +13,13 @@ namespace {
 
 using testing::Doc;
 using testing::MessageOf;
+
+// The C++ types a Variant is made from; pointers other than text must not turn into booleans.
+static_assert(std::is_convertible_v<size_t, Variant>);
+static_assert(std::is_convertible_v<std::u16string_view, Variant>);
+static_assert(std::is_convertible_v<std::shared_ptr<IJSONPair>, Variant>);
+static_assert(!std::is_convertible_v<const JSONValue*, Variant>);
+static_assert(!std::is_convertible_v<int*, Variant>);
 
 struct MadeValue {
   const char* name;

@@ -11,6 +11,14 @@ namespace {
 using testing::Doc;
 using testing::ScopedSettings;
 
+// Written while this program's statics are made, in whatever order the linker chose: the
+// settings must already hold their load values.
+const std::u16string kWrittenAtLoad = [] {
+  TJSONBox box = TJSONBox::Create(JSONObject(uR"({"a":[1]})"));
+  JSONRootGuard guard(box);
+  return box.Stringify() + box[u"missing"].AsString() + (box[u"a"].Count() == 1 ? u"1" : u"?");
+}();
+
 struct Escape {
   std::u16string text;
   std::u16string written;
@@ -32,6 +40,11 @@ INSTANTIATE_TEST_SUITE_P(Table, StringEscape,
                                            Escape{u"😀", uR"(\uD83D\uDE00)"},
                                            Escape{u"\xDC00", uR"(\uDC00)"},
                                            Escape{u" ~'plain'", u" ~'plain'"}, Escape{u"", u""}));
+
+TEST(Stringify, SettingsHoldTheirLoadValuesForStaticInitialisers) {
+  EXPECT_EQ(kWrittenAtLoad, u"{\r\n  \"a\": [\r\n    1\r\n  ]\r\n}1");
+  EXPECT_TRUE(TJSONBox::Check);
+}
 
 TEST(Stringify, IndentedLayout) {
   Doc doc(uR"({"a":1,"b":["x","y"],"e":{},"l":[],"o":{"p":null,"q":[true]}})");
