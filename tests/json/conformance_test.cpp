@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "velto/json_box.h"
+#include "velto/unicode.h"
+
+namespace velto {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CorpusFile {
+  std::string name;
+  std::u16string text;  // decoded from UTF-8 with replacement, as a host would hand it over
+};
+
+std::vector<CorpusFile> LoadCorpus() {
+  const fs::path folder(VELTO_JSON_CORPUS);
+  std::vector<CorpusFile> files;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    std::ifstream in(entry.path(), std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    files.push_back({entry.path().filename().string(), Utf8ToUtf16(bytes)});
+  }
+  std::sort(files.begin(), files.end(),
+            [](const CorpusFile& a, const CorpusFile& b) { return a.name < b.name; });
+  return files;
+}
+
+const std::vector<CorpusFile>& Corpus() {
+  static const std::vector<CorpusFile> corpus = LoadCorpus();
+  return corpus;
+}
+
+char16_t FirstNonSpace(const std::u16string& text) {
+  const auto at = text.find_first_not_of(u" \t\r\n");
+  return at == text.npos ? u'\0' : text[at];
+}
+
+bool Accepts(bool asObject, const std::u16string& text) {
+  try {
+    if (asObject) {
+      JSONObject(text);
+    } else {
+      JSONArray(text);
+    }
+    return true;
+  } catch (const ETypeMismatch&) {
+    return false;
+  }
+}
+
+TEST(JsonConformance, CorpusIsPresent) {
+  ASSERT_TRUE(fs::is_directory(VELTO_JSON_CORPUS)) << "missing corpus: " << VELTO_JSON_CORPUS;
+  EXPECT_GT(Corpus().size(), 300u);
+}
+
+TEST(JsonConformance, AcceptsEveryValidObjectAndArray) {
+  int checked = 0;
+  for (const CorpusFile& file : Corpus()) {
+    if (file.name.rfind("y_", 0) != 0) continue;
+    const char16_t first = FirstNonSpace(file.text);
+    if (first != u'{' && first != u'[') continue;
+    EXPECT_TRUE(Accepts(first == u'{', file.text)) << file.name;
+    EXPECT_FALSE(Accepts(first != u'{', file.text)) << file.name;
+    ++checked;
+  }
+  EXPECT_GT(checked, 50);
+}
+
+TEST(JsonConformance, RefusesEveryInvalidText) {
+  int checked = 0;
+  for (const CorpusFile& file : Corpus()) {
+    if (file.name.rfind("n_", 0) != 0) continue;
+    EXPECT_FALSE(Accepts(true, file.text)) << file.name;
+    EXPECT_FALSE(Accepts(false, file.text)) << file.name;
+    ++checked;
+  }
+  EXPECT_GT(checked, 150);
+}
+
+TEST(JsonConformance, ImplementationDefinedTextNeverCrashes) {
+  for (const CorpusFile& file : Corpus()) {
+    if (file.name.rfind("i_", 0) != 0) continue;
+    for (const bool asObject : {true, false}) {
+      if (!Accepts(asObject, file.text)) continue;
+      // Whatever was accepted can be copied and written.
+      TJSONBox box = TJSONBox::Create(asObject ? Variant(JSONObject(file.text))
+                                               : Variant(JSONArray(file.text)));
+      JSONRootGuard guard(box);
+      EXPECT_FALSE(box.Stringify().empty()) << file.name;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace velto
