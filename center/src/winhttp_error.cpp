@@ -1,0 +1,72 @@
+#include "winhttp_error.h"
+
+#include <winhttp.h>
+
+#include <array>
+#include <string_view>
+
+namespace velto {
+namespace {
+
+struct KnownError {
+  DWORD code;
+  std::u16string_view text;
+};
+
+// The failures a host will actually meet, worded the same on Windows and under Wine
+// (Wine's winhttp.dll carries no message table).
+constexpr std::array kKnownErrors{
+    KnownError{ERROR_WINHTTP_TIMEOUT, u"The operation timed out"},
+    KnownError{ERROR_WINHTTP_INVALID_URL, u"The URL is invalid"},
+    KnownError{ERROR_WINHTTP_UNRECOGNIZED_SCHEME,
+               u"The URL does not start with http:// or https://"},
+    KnownError{ERROR_WINHTTP_NAME_NOT_RESOLVED, u"The server name could not be resolved"},
+    KnownError{ERROR_WINHTTP_CANNOT_CONNECT, u"Could not connect to the server"},
+    KnownError{ERROR_WINHTTP_CONNECTION_ERROR,
+               u"The connection to the server was reset or closed early"},
+    KnownError{ERROR_WINHTTP_INVALID_SERVER_RESPONSE, u"The server sent a reply that is not HTTP"},
+    KnownError{ERROR_WINHTTP_HEADER_SIZE_OVERFLOW, u"The server's reply headers are too long"},
+    KnownError{ERROR_WINHTTP_SECURE_FAILURE, u"The server's TLS certificate was refused"},
+    KnownError{ERROR_WINHTTP_SECURE_CHANNEL_ERROR, u"The TLS connection could not be set up"},
+    KnownError{ERROR_WINHTTP_SECURE_INVALID_CA,
+               u"The server's TLS certificate is not signed by a trusted authority"},
+    KnownError{ERROR_WINHTTP_SECURE_CERT_CN_INVALID,
+               u"The server's TLS certificate is for another host name"},
+    KnownError{ERROR_WINHTTP_SECURE_CERT_DATE_INVALID,
+               u"The server's TLS certificate has expired or is not yet valid"},
+    KnownError{ERROR_WINHTTP_SECURE_CERT_REVOKED, u"The server's TLS certificate was revoked"},
+    KnownError{ERROR_WINHTTP_SECURE_INVALID_CERT, u"The server's TLS certificate is invalid"},
+    KnownError{ERROR_WINHTTP_CLIENT_AUTH_CERT_NEEDED, u"The server asks for a client certificate"},
+};
+
+std::u16string SystemText(DWORD code) {
+  wchar_t* buffer = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_FROM_HMODULE |
+          FORMAT_MESSAGE_IGNORE_INSERTS,
+      GetModuleHandleW(L"winhttp.dll"), code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::u16string text(reinterpret_cast<const char16_t*>(buffer), length);
+  LocalFree(buffer);
+  while (!text.empty() && (text.back() == u'\r' || text.back() == u'\n' || text.back() == u'.')) {
+    text.pop_back();
+  }
+  return text.empty() ? u"The HTTP connection failed" : text;
+}
+
+std::u16string Decimal(DWORD value) {
+  const std::string digits = std::to_string(value);
+  return std::u16string(digits.begin(), digits.end());
+}
+
+}  // namespace
+
+std::u16string DescribeWinHttpError(DWORD code) {
+  std::u16string text;
+  for (const KnownError& known : kKnownErrors) {
+    if (known.code == code) text = known.text;
+  }
+  if (text.empty()) text = SystemText(code);
+  return text + u" (WinHTTP error " + Decimal(code) + u")";
+}
+
+}  // namespace velto
