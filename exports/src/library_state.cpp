@@ -1,0 +1,30 @@
+#include "velto/library_state.h"
+
+#include "velto/global.h"
+#include "velto/json_settings.h"
+#include "velto/velto_center.h"
+
+namespace velto {
+
+void LoadLibraryState() {
+  UnitOpen();
+  TVeltoCenter::Root();
+  TVeltoCenter::Key();
+  TVeltoCenter::Settings();
+  Global();
+}
+
+void UnloadLibraryState() {
+  Global() = {};
+  TVeltoCenter::DestroyInstance();
+  TVeltoCenter::Root().clear();
+  TVeltoCenter::Key() = {};
+  TVeltoCenter::Settings() = {};
+  UnitClose();
+}
+
+void AbandonLibraryState() {
+  TVeltoCenter::AbandonInstance();
+}
+
+}  // namespace velto
