@@ -28,12 +28,14 @@ bool IsSuccess(int status) {
 // What one request's callbacks share. No exception may cross libcurl: a callback keeps
 // what it caught and aborts the transfer, and Send raises it afterwards.
 struct Exchange {
-  Exchange(const HttpRequest& req, BodySink& body_sink, ProgressSink* progress)
-      : request(req),
+  Exchange(CURL* handle, const HttpRequest& req, BodySink& body_sink, ProgressSink* progress)
+      : easy(handle),
+        request(req),
         sink(body_sink),
         upload(progress, WorkMode::Write),
         download(progress, WorkMode::Read) {}
 
+  CURL* easy;
   const HttpRequest& request;
   BodySink& sink;
   TransferProgress upload;
@@ -91,7 +93,11 @@ size_t OnWrite(char* data, size_t size, size_t count, void* user) {
   auto& exchange = *static_cast<Exchange*>(user);
   const size_t bytes = size * count;
   try {
-    exchange.download.Begin(0);
+    if (!exchange.download.Begun()) {
+      curl_off_t expected = -1;
+      curl_easy_getinfo(exchange.easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &expected);
+      exchange.download.Begin(expected < 0 ? 0 : expected);  // 0: the reply names no length
+    }
     if (IsSuccess(exchange.status)) exchange.sink.Write(data, bytes);
     exchange.download.Advance(bytes);
     return bytes;
@@ -119,7 +125,7 @@ class CurlTransport : public Transport {
   }
 
   HttpReply Send(const HttpRequest& request, BodySink& sink, ProgressSink* progress) override {
-    Exchange exchange(request, sink, progress);
+    Exchange exchange(easy_.get(), request, sink, progress);
     const HeaderList headers = Headers(request);
     Configure(request, exchange, headers.get());
     error_[0] = '\0';
