@@ -7,6 +7,7 @@
 #include <array>
 #include <charconv>
 #include <limits>
+#include <optional>
 #include <string_view>
 
 #include "velto/transfer_progress.h"
@@ -107,11 +108,17 @@ std::wstring QueryHeader(HINTERNET request, DWORD query) {
   return value;
 }
 
-int64_t ContentLength(HINTERNET request) {
+// The announced length of the reply body, when the reply names one.
+std::optional<int64_t> ContentLength(HINTERNET request) {
   const std::string text = Narrow(QueryHeader(request, WINHTTP_QUERY_CONTENT_LENGTH));
   int64_t length = 0;
-  std::from_chars(text.data(), text.data() + text.size(), length);
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), length);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return {};
   return length;
+}
+
+bool HasBody(int status) {
+  return status >= 200 && status != 204 && status != 304;
 }
 
 HttpReply ReadReplyHead(HINTERNET request) {
@@ -140,7 +147,8 @@ class WinHttpTransport final : public Transport {
   void Exchange(HINTERNET request, BodySource* body, TransferProgress& upload) const;
   void SendHead(HINTERNET request, uint64_t body_size) const;
   void WriteBody(HINTERNET request, BodySource& body, TransferProgress& upload) const;
-  void ReadBody(HINTERNET request, BodySink* sink, TransferProgress& download) const;
+  void ReadBody(HINTERNET request, const HttpReply& reply, BodySink* sink,
+                TransferProgress& download) const;
   [[noreturn]] void FailTransfer(DWORD code, bool connecting = false) const;
 
   TransportSettings settings_;
@@ -154,6 +162,8 @@ WinHttpTransport::WinHttpTransport(const TransportSettings& settings) : settings
   const int connect = Milliseconds(settings_.connect_timeout);
   const int stall = Milliseconds(settings_.stall_timeout);
   if (!WinHttpSetTimeouts(session_.get(), connect, connect, stall, stall)) FailLastError();
+  // Waiting for the reply head has a limit of its own.
+  SetDwordOption(session_.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, stall);
   SetDwordOption(session_.get(), WINHTTP_OPTION_REDIRECT_POLICY,
                  WINHTTP_OPTION_REDIRECT_POLICY_NEVER);
   SetDwordOption(session_.get(), WINHTTP_OPTION_SECURE_PROTOCOLS,
@@ -172,7 +182,7 @@ HttpReply WinHttpTransport::Send(const HttpRequest& request, BodySink& sink,
   HttpReply reply = ReadReplyHead(handle.get());
   TransferProgress download(progress, WorkMode::Read);
   const bool success = reply.status >= 200 && reply.status < 300;
-  ReadBody(handle.get(), success ? &sink : nullptr, download);
+  ReadBody(handle.get(), reply, success ? &sink : nullptr, download);
   return reply;
 }
 
@@ -251,19 +261,26 @@ void WinHttpTransport::WriteBody(HINTERNET request, BodySource& body,
 }
 
 // Reads the whole reply body, so the connection can serve the next request; only a
-// successful reply's body reaches the sink.
-void WinHttpTransport::ReadBody(HINTERNET request, BodySink* sink,
+// successful reply's body reaches the sink. WinHTTP takes a connection that closes early
+// for the end of the body, so the announced length is checked here.
+void WinHttpTransport::ReadBody(HINTERNET request, const HttpReply& reply, BodySink* sink,
                                 TransferProgress& download) const {
+  const std::optional<int64_t> expected = ContentLength(request);
   std::string buffer(kChunkSize, '\0');
+  int64_t received = 0;
   for (;;) {
     DWORD count = 0;
     if (!WinHttpReadData(request, buffer.data(), static_cast<DWORD>(buffer.size()), &count)) {
       FailTransfer(GetLastError());
     }
     if (count == 0) break;
-    if (!download.Begun()) download.Begin(ContentLength(request));
+    download.Begin(expected.value_or(0));
     if (sink) sink->Write(buffer.data(), count);
     download.Advance(count);
+    received += count;
+  }
+  if (expected && received < *expected && HasBody(reply.status)) {
+    throw TransportError(u"The server closed the connection before the whole reply arrived");
   }
   download.End();
 }
@@ -271,7 +288,8 @@ void WinHttpTransport::ReadBody(HINTERNET request, BodySink* sink,
 // A time-out names the limit that ran out; every other failure is described as it is.
 // Before the reply head arrives, a time-out means the server was not reached in time.
 void WinHttpTransport::FailTransfer(DWORD code, bool connecting) const {
-  if (code != ERROR_WINHTTP_TIMEOUT) Fail(code);
+  // Wine reports the socket's own time-out code.
+  if (code != ERROR_WINHTTP_TIMEOUT && code != WSAETIMEDOUT) Fail(code);
   if (connecting) {
     throw TransportError(u"No connection to the server within " +
                          Decimal(settings_.connect_timeout.count()) + u" seconds");

@@ -14,7 +14,7 @@ struct KnownError {
 };
 
 // The failures a host will actually meet, worded the same on Windows and under Wine
-// (Wine's winhttp.dll carries no message table).
+// (Wine's winhttp.dll carries no message table, and Wine passes some socket errors on).
 constexpr std::array kKnownErrors{
     KnownError{ERROR_WINHTTP_TIMEOUT, u"The operation timed out"},
     KnownError{ERROR_WINHTTP_INVALID_URL, u"The URL is invalid"},
@@ -24,6 +24,9 @@ constexpr std::array kKnownErrors{
     KnownError{ERROR_WINHTTP_CANNOT_CONNECT, u"Could not connect to the server"},
     KnownError{ERROR_WINHTTP_CONNECTION_ERROR,
                u"The connection to the server was reset or closed early"},
+    KnownError{WSAECONNRESET, u"The connection to the server was reset"},
+    KnownError{WSAECONNREFUSED, u"Could not connect to the server"},
+    KnownError{WSAETIMEDOUT, u"The operation timed out"},
     KnownError{ERROR_WINHTTP_INVALID_SERVER_RESPONSE, u"The server sent a reply that is not HTTP"},
     KnownError{ERROR_WINHTTP_HEADER_SIZE_OVERFLOW, u"The server's reply headers are too long"},
     KnownError{ERROR_WINHTTP_SECURE_FAILURE, u"The server's TLS certificate was refused"},
