@@ -4,7 +4,6 @@
 #include <windows.h>
 #include <winhttp.h>
 
-#include <array>
 #include <charconv>
 #include <limits>
 #include <optional>
@@ -62,8 +61,21 @@ const wchar_t* VerbName(HttpVerb verb) {
   return L"GET";
 }
 
+bool TrySetDwordOption(HINTERNET handle, DWORD option, DWORD value) {
+  return WinHttpSetOption(handle, option, &value, sizeof value);
+}
+
 void SetDwordOption(HINTERNET handle, DWORD option, DWORD value) {
-  if (!WinHttpSetOption(handle, option, &value, sizeof value)) FailLastError();
+  if (!TrySetDwordOption(handle, option, value)) FailLastError();
+}
+
+// TLS 1.2 or newer; systems that do not know TLS 1.3 refuse its flag. False when the
+// system cannot be held to TLS 1.2 at all.
+bool RestrictTls(HINTERNET session) {
+  constexpr DWORD kTls12 = WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2;
+  constexpr DWORD kTls13 = WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_3;
+  return TrySetDwordOption(session, WINHTTP_OPTION_SECURE_PROTOCOLS, kTls12 | kTls13) ||
+         TrySetDwordOption(session, WINHTTP_OPTION_SECURE_PROTOCOLS, kTls12);
 }
 
 // The parts of a request URL that WinHTTP takes separately.
@@ -153,6 +165,7 @@ class WinHttpTransport final : public Transport {
 
   TransportSettings settings_;
   WinHttpHandle session_;
+  bool tls_restricted_ = false;
 };
 
 WinHttpTransport::WinHttpTransport(const TransportSettings& settings) : settings_(settings) {
@@ -166,13 +179,15 @@ WinHttpTransport::WinHttpTransport(const TransportSettings& settings) : settings
   SetDwordOption(session_.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, stall);
   SetDwordOption(session_.get(), WINHTTP_OPTION_REDIRECT_POLICY,
                  WINHTTP_OPTION_REDIRECT_POLICY_NEVER);
-  SetDwordOption(session_.get(), WINHTTP_OPTION_SECURE_PROTOCOLS,
-                 WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2 | WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_3);
+  tls_restricted_ = RestrictTls(session_.get());
 }
 
 HttpReply WinHttpTransport::Send(const HttpRequest& request, BodySink& sink,
                                  ProgressSink* progress) {
   const UrlParts url = CrackUrl(Wide(request.url));
+  if (url.secure && !tls_restricted_) {
+    throw TransportError(u"This system cannot hold https connections to TLS 1.2 or newer");
+  }
   WinHttpHandle connection(WinHttpConnect(session_.get(), url.host.c_str(), url.port, 0));
   if (!connection) FailLastError();
   WinHttpHandle handle = OpenRequest(connection.get(), request, url);
@@ -286,7 +301,7 @@ void WinHttpTransport::ReadBody(HINTERNET request, const HttpReply& reply, BodyS
 }
 
 // A time-out names the limit that ran out; every other failure is described as it is.
-// Before the reply head arrives, a time-out means the server was not reached in time.
+// A time-out while the request head goes out means the server was not reached in time.
 void WinHttpTransport::FailTransfer(DWORD code, bool connecting) const {
   // Wine reports the socket's own time-out code.
   if (code != ERROR_WINHTTP_TIMEOUT && code != WSAETIMEDOUT) Fail(code);
