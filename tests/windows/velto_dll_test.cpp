@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "recording_events.h"
 #include "velto/test_peer.h"
 #include "velto/unicode.h"
 #include "velto_box.h"
@@ -20,6 +21,7 @@ namespace {
 
 using test::PeerReply;
 using test::PeerRequest;
+using test::RecordingEvents;
 using test::TestPeer;
 
 constexpr char kKeyReply[] =
@@ -103,32 +105,6 @@ std::wstring Wide(const std::string& utf8) {
 std::string Utf8(const wchar_t* text, size_t length) {
   return Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), length));
 }
-
-// A progress receiver with the COM layout a host would hand over.
-struct Receiver {
-  IVeltoWorkEvents com{&kMethods};
-  LONG references = 1;
-  std::vector<std::string> events;
-
-  static Receiver& Of(IVeltoWorkEvents* self) { return *reinterpret_cast<Receiver*>(self); }
-  static HRESULT STDCALL QueryInterface(IVeltoWorkEvents*, const GUID*, void** object) {
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  static ULONG STDCALL AddRef(IVeltoWorkEvents* self) { return ++Of(self).references; }
-  static ULONG STDCALL Release(IVeltoWorkEvents* self) { return --Of(self).references; }
-  static void STDCALL WorkBegin(IVeltoWorkEvents* self, int32_t mode, int64_t count_max) {
-    Of(self).events.push_back("begin " + std::to_string(mode) + " " + std::to_string(count_max));
-  }
-  static void STDCALL WorkEnd(IVeltoWorkEvents* self, int32_t mode) {
-    Of(self).events.push_back("end " + std::to_string(mode));
-  }
-  static void STDCALL Work(IVeltoWorkEvents* self, int32_t mode, int64_t count) {
-    Of(self).events.push_back("work " + std::to_string(mode) + " " + std::to_string(count));
-  }
-  static constexpr IVeltoWorkEventsVtbl kMethods{QueryInterface, AddRef,  Release,
-                                                 WorkBegin,      WorkEnd, Work};
-};
 
 // What the vectored handler saw: the library's raises and the debugger output.
 struct Seen {
@@ -223,19 +199,19 @@ TEST_F(VeltoDll, LogsInWithTheCardAndSendsTheKeyAfterwards) {
 
 TEST_F(VeltoDll, ReportsProgressToTheRegisteredReceiverInOrder) {
   OpenWithIni();
-  Receiver receiver;
+  RecordingEvents receiver;
   dll_.WorkBegin(&receiver.com);
-  EXPECT_EQ(receiver.references, 2);
+  EXPECT_EQ(receiver.references, 2u);
   peer_.Enqueue(PeerReply::Json(kKeyReply));
 
   dll_.Enter(Text(L"5555"));
 
   const std::string size = std::to_string(std::strlen(kKeyReply));
-  EXPECT_EQ(receiver.events,
+  EXPECT_EQ(receiver.calls,
             (std::vector<std::string>{"begin 1 4", "work 1 4", "end 1", "begin 0 " + size,
                                       "work 0 " + size, "end 0"}));
   dll_.WorkEnd();
-  EXPECT_EQ(receiver.references, 1);
+  EXPECT_EQ(receiver.references, 1u);
 }
 
 TEST_F(VeltoDll, AFailureRaisesAContinuableExceptionAndIsKeptForLastError) {
@@ -279,15 +255,15 @@ TEST_F(VeltoDll, AllocatesStringsTheHostCanFreeEitherWay) {
 
 TEST_F(VeltoDll, UnloadingReleasesAReceiverStillRegisteredAndSendsNothing) {
   OpenWithIni();
-  Receiver receiver;
+  RecordingEvents receiver;
   dll_.WorkBegin(&receiver.com);
-  ASSERT_EQ(receiver.references, 2);
+  ASSERT_EQ(receiver.references, 2u);
 
   dll_.Unload();
 
   EXPECT_EQ(GetModuleHandleW(L"Velto.Box.dll"), nullptr) << "the library is unloaded";
-  EXPECT_EQ(receiver.references, 1);
-  EXPECT_TRUE(receiver.events.empty());
+  EXPECT_EQ(receiver.references, 1u);
+  EXPECT_TRUE(receiver.calls.empty());
   EXPECT_EQ(peer_.Connections(), 0);
 }
 
