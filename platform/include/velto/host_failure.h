@@ -9,7 +9,7 @@ namespace velto {
 void ReportFailureToHost(const std::u16string& message);
 
 // The calling thread's last reported failure; empty once an export call ended otherwise.
-const std::u16string& LastHostFailure();
+std::u16string LastHostFailure();
 void ClearHostFailure();
 
 // The platform part: raises the message to the host (a continuable SEH exception with the
