@@ -65,6 +65,13 @@ TransportSettings& TVeltoCenter::Settings() {
   return settings;
 }
 
+void TVeltoCenter::OpenUnit() {
+  Root();
+  Key();
+  Settings();
+  Instance();
+}
+
 TVeltoCenter& TVeltoCenter::GetInstance() {
   auto& instance = Instance();
   if (!instance) instance = std::make_unique<TVeltoCenter>(Token{});

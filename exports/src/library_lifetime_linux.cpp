@@ -1,7 +1,8 @@
 #include "velto/library_state.h"
 
 // Runs the load steps when the library is loaded and the unload steps when it is unloaded.
-// The load steps make the settings' statics, so they are destroyed only after this object.
+// The load steps make every static of the unload steps, so those are destroyed only after
+// this object.
 namespace velto {
 namespace {
 

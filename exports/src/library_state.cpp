@@ -8,9 +8,7 @@ namespace velto {
 
 void LoadLibraryState() {
   UnitOpen();
-  TVeltoCenter::Root();
-  TVeltoCenter::Key();
-  TVeltoCenter::Settings();
+  TVeltoCenter::OpenUnit();
   Global();
 }
 

@@ -31,6 +31,9 @@ class TVeltoCenter : private ProgressSink {
   // TLS and time limits of the HTTP client; a change takes effect at the next request.
   static TransportSettings& Settings();
 
+  // Makes the process-wide settings with their load values (default root, empty key) and
+  // the empty place of the instance.
+  static void OpenUnit();
   static TVeltoCenter& GetInstance();
   // Destroys the instance, when there is one (unload).
   static void DestroyInstance();

@@ -13,10 +13,10 @@ namespace velto {
 
 // Runs the body of an export so that no C++ exception leaves it: a failure is kept for the
 // calling thread (VeltoLastError) and raised to the host the platform's way, after the
-// handler has ended. The thread's last failure is cleared first.
+// handler has ended; a call that does not fail so clears what the thread kept (also what a
+// call nested in it, from a progress callback, kept).
 template <typename Body>
 void GuardExport(Body&& body) noexcept {
-  ClearHostFailure();
   std::optional<std::u16string> failure;
   try {
     std::forward<Body>(body)();
@@ -27,7 +27,11 @@ void GuardExport(Body&& body) noexcept {
   } catch (...) {
     failure = u"Unknown failure";
   }
-  if (failure) ReportFailureToHost(*failure);
+  if (failure) {
+    ReportFailureToHost(*failure);
+  } else {
+    ClearHostFailure();
+  }
 }
 
 }  // namespace velto
