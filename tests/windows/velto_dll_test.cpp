@@ -1,9 +1,12 @@
 // Velto.Box.dll as a Windows host uses it: loaded with LoadLibraryW, every export looked
 // up by its plain name and called through the stdcall types of velto_box.h.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -150,10 +153,12 @@ class VeltoDll : public ::testing::Test {
   }
 
   // Configures the library from an INI file naming the peer.
-  void OpenWithIni() {
+  VELTO_HANDLE OpenWithIni() {
     std::ofstream(ini_) << "[Global]\r\nRoot=" << peer_.Root()
                         << "\r\nUserCardNumber=\"0001234\"\r\nSiteId = site-9 \r\n";
-    ASSERT_NE(dll_.Open(Text(ini_.wstring())), nullptr);
+    const VELTO_HANDLE handle = dll_.Open(Text(ini_.wstring()));
+    EXPECT_NE(handle, nullptr);
+    return handle;
   }
 
   std::string LastError() {
@@ -173,7 +178,9 @@ class VeltoDll : public ::testing::Test {
 };
 
 TEST_F(VeltoDll, LogsInWithTheCardAndSendsTheKeyAfterwards) {
-  OpenWithIni();
+  const VELTO_HANDLE handle = OpenWithIni();
+  EXPECT_EQ(OpenWithIni(), handle) << "one instance";
+  dll_.Close(handle);  // frees nothing
   EXPECT_EQ(peer_.Connections(), 0) << "opening sends nothing";
   peer_.Enqueue(PeerReply::Json(kKeyReply));
   peer_.Enqueue(PeerReply::Json(kDoneReply));
@@ -227,6 +234,27 @@ TEST_F(VeltoDll, AFailureRaisesAContinuableExceptionAndIsKeptForLastError) {
   EXPECT_EQ(LastError(), "") << "a call that did not fail clears the message";
 }
 
+TEST_F(VeltoDll, RaisesTheRefusalOfAnExportCalledFromInsideAProgressCallback) {
+  OpenWithIni();
+  RecordingEvents receiver;
+  std::string inner;
+  receiver.on_work = [&] {
+    if (!inner.empty()) return;
+    dll_.Leave();
+    inner = LastError();
+  };
+  dll_.WorkBegin(&receiver.com);
+  peer_.Enqueue(PeerReply::Json(kKeyReply));
+
+  dll_.Enter(Text(L"5555"));
+  dll_.WorkEnd();
+
+  EXPECT_EQ(inner, "작업 중입니다");
+  EXPECT_EQ(seen.raised, std::vector<std::string>{"0 1 작업 중입니다"});
+  EXPECT_EQ(LastError(), "") << "the outer call succeeded";
+  EXPECT_EQ(peer_.Requests().size(), 1u);
+}
+
 TEST_F(VeltoDll, InitTracesTheSettingsWithTheCardNumberMasked) {
   dll_.Init(Text(Wide(peer_.Root())), Text(L"98765432"), Text(L"site-1"));
   EXPECT_EQ(seen.trace, std::vector<std::string>{"RootUrl = " + peer_.Root() +
@@ -265,6 +293,24 @@ TEST_F(VeltoDll, UnloadingReleasesAReceiverStillRegisteredAndSendsNothing) {
   EXPECT_EQ(receiver.references, 1u);
   EXPECT_TRUE(receiver.calls.empty());
   EXPECT_EQ(peer_.Connections(), 0);
+}
+
+ULONG STDCALL ReleaseLoudly(IVeltoWorkEvents*) {
+  std::fputs("receiver released", stderr);
+  return 1;
+}
+
+// At process exit the library releases nothing: the host's objects may be gone by then.
+TEST_F(VeltoDll, ReleasesNothingWhenTheProcessExits) {
+  IVeltoWorkEventsVtbl methods = RecordingEvents::kTable;
+  methods.Release = ReleaseLoudly;
+  IVeltoWorkEvents receiver{&methods};
+  EXPECT_EXIT(
+      {
+        dll_.WorkBegin(&receiver);
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(0), ::testing::Not(::testing::HasSubstr("released")));
 }
 
 }  // namespace
