@@ -16,6 +16,9 @@ namespace {
 struct EasyCleanup {
   void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
 };
+struct ShareCleanup {
+  void operator()(CURLSH* share) const { curl_share_cleanup(share); }
+};
 struct ListFree {
   void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
@@ -119,12 +122,16 @@ class CurlTransport : public Transport {
   explicit CurlTransport(const TransportSettings& settings) : settings_(settings) {
     static std::once_flag global;
     std::call_once(global, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-    easy_.reset(curl_easy_init());
-    if (!easy_) throw TransportError(u"The HTTP client could not be started");
-    ConfigureOnce();
+    share_.reset(curl_share_init());
+    if (!share_) throw TransportError(u"The HTTP client could not be started");
+    curl_share_setopt(share_.get(), CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
+    StartClient();
   }
 
   HttpReply Send(const HttpRequest& request, BodySink& sink, ProgressSink* progress) override {
+    // A POST goes alone: the open connection is closed first (with the handle that owns it;
+    // cookies live on in the share).
+    if (request.verb == HttpVerb::Post) StartClient();
     Exchange exchange(easy_.get(), request, sink, progress);
     const HeaderList headers = Headers(request);
     Configure(request, exchange, headers.get());
@@ -149,7 +156,11 @@ class CurlTransport : public Transport {
     curl_easy_setopt(easy_.get(), option, value);
   }
 
-  void ConfigureOnce() {
+  void StartClient() {
+    easy_.reset();
+    easy_.reset(curl_easy_init());
+    if (!easy_) throw TransportError(u"The HTTP client could not be started");
+    Set(CURLOPT_SHARE, share_.get());
     Set(CURLOPT_ERRORBUFFER, error_);
     Set(CURLOPT_NOSIGNAL, 1L);
     Set(CURLOPT_PROTOCOLS_STR, "http,https");
@@ -233,6 +244,7 @@ class CurlTransport : public Transport {
   }
 
   TransportSettings settings_;
+  std::unique_ptr<CURLSH, ShareCleanup> share_;
   std::unique_ptr<CURL, EasyCleanup> easy_;
   char error_[CURL_ERROR_SIZE] = {};
 };

@@ -14,6 +14,8 @@ constexpr char kAccept[] = "text/html,application/xhtml+xml,application/xml;q=0.
 constexpr char kUserAgent[] = "Mozilla/3.0 (compatible; Velto.Box)";
 constexpr char kJsonType[] = "application/json; charset=utf-8";
 
+constexpr std::u16string_view kDefaultRoot = u"http://127.0.0.1:8080";
+
 std::unique_ptr<TVeltoCenter>& Instance() {
   static std::unique_ptr<TVeltoCenter> instance;
   return instance;
@@ -51,7 +53,7 @@ TVeltoCenter::TVeltoCenter(Token) {}
 TVeltoCenter::~TVeltoCenter() = default;
 
 std::u16string& TVeltoCenter::Root() {
-  static std::u16string root = u"http://127.0.0.1:8080";
+  static std::u16string root(kDefaultRoot);
   return root;
 }
 
@@ -66,9 +68,9 @@ TransportSettings& TVeltoCenter::Settings() {
 }
 
 void TVeltoCenter::OpenUnit() {
-  Root();
-  Key();
-  Settings();
+  Root() = kDefaultRoot;
+  Key() = {};
+  Settings() = {};
   Instance();
 }
 

@@ -9,7 +9,7 @@ namespace velto {
 void LoadLibraryState() {
   UnitOpen();
   TVeltoCenter::OpenUnit();
-  Global();
+  Global() = {};
 }
 
 void UnloadLibraryState() {

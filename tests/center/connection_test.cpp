@@ -6,6 +6,7 @@
 #include "velto/dao.h"
 #include "velto/http_error.h"
 #include "velto/multipart_form.h"
+#include "velto/string_stream.h"
 
 namespace velto::test {
 namespace {
@@ -86,6 +87,7 @@ TEST_F(CenterTest, KeepsGetPutDeleteOnOneConnectionAndPostsAloneOnFreshOnes) {
   }
   EXPECT_NE(requests[3].connection, requests[2].connection) << "the POST's connection ended";
 #else
+  EXPECT_EQ(requests[3].order_on_connection, 0) << "the POST closed the connection before it";
   for (const size_t post : {2u, 4u}) {
     EXPECT_EQ(requests[post].Version(), "HTTP/1.0");
     EXPECT_EQ(requests[post].order_on_connection, 0) << "a POST opens its own connection";
@@ -225,6 +227,21 @@ TEST_F(CenterTest, PostsAFormWithAFileStreamedFromDisk) {
                        content + "\r\n"));
   EXPECT_TRUE(body.ends_with("velto-upload.txt\r\n----------030524140709042--\r\n"));
 }
+
+#ifndef _WIN32  // the host stream here has the Linux COM layout
+TEST_F(CenterTest, DownloadsIntoTheHostStreamUnchanged) {
+  StringStream host;
+  const std::string bytes("\xB0\xA1\0binary", 9);
+  peer_.Enqueue(
+      PeerReply::Http("HTTP/1.1 200 OK", bytes, {{"Content-Type", "text/plain; charset=euc-kr"}}));
+  peer_.Enqueue(PeerReply::Http("HTTP/1.1 404 Not Found", "error page"));
+  TVeltoDAO::DoGet(u"/files/1/data", &host.com);
+  EXPECT_EQ(host.data, bytes);
+  EXPECT_THROW(TVeltoDAO::DoGet(u"/files/2/data", &host.com), EHttpError);
+  EXPECT_EQ(host.data, bytes) << "an error reply's body does not reach the stream";
+  EXPECT_EQ(host.references, 1u);
+}
+#endif
 
 TEST_F(CenterTest, FailsOnABrokenConnectionAndRecovers) {
   peer_.Enqueue(PeerReply::Raw("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nshort").Close());

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "../center/center_fixture.h"
+#include "../center/recording_events.h"
 #include "velto/global.h"
 #include "velto/http_error.h"
 #include "velto/init_trace.h"
+#include "velto/library_state.h"
 #include "velto/operation.h"
 #include "velto/velto_error.h"
 
@@ -48,6 +50,24 @@ TEST(InitTraceLine, MasksAllButTheLastFourCharactersOfTheCard) {
             u"RootUrl = http://h, UserCardNumber = ******7890, SiteId = s1");
   EXPECT_EQ(InitTraceLine(u"", u"", u""), u"RootUrl = , UserCardNumber = , SiteId = ");
   EXPECT_EQ(InitTraceLine(u"r", u"123", u"s"), u"RootUrl = r, UserCardNumber = 123, SiteId = s");
+}
+
+TEST(LibraryState, LoadsDefaultsAndUnloadsInReverse) {
+  RecordingEvents events;
+  TVeltoCenter::Root() = u"elsewhere";
+  LoadLibraryState();
+  EXPECT_EQ(TVeltoCenter::Root(), u"http://127.0.0.1:8080");
+  EXPECT_TRUE(TVeltoCenter::Key().Id.empty());
+  EXPECT_TRUE(Global().UserCardNumber.empty());
+  TVeltoCenter::GetInstance().WorkEvents().Reset(&events.com);
+  TVeltoCenter::Key().Id = u"k";
+  Global().SiteId = u"s";
+  UnloadLibraryState();
+  EXPECT_EQ(events.references, 1u) << "the connection is destroyed, releasing the receiver";
+  EXPECT_EQ(TVeltoCenter::Root(), u"");
+  EXPECT_TRUE(TVeltoCenter::Key().Id.empty());
+  EXPECT_TRUE(Global().SiteId.empty());
+  LoadLibraryState();
 }
 
 class PrologueTest : public CenterTest {

@@ -65,6 +65,29 @@ TEST_F(ExportsTest, OpenWithoutARootLeavesTheRootEmpty) {
   EXPECT_TRUE(peer_.Requests().empty());
 }
 
+TEST_F(ExportsTest, OpenTakesTheTlsSettings) {
+  TestPeer tls(TestPeer::Mode::Tls);
+  const std::string ca = (fs::temp_directory_path() / "velto-exports-ca.pem").string();
+  std::ofstream(ca) << TestCertificatePem();
+  const std::string root = "[Global]\nRoot=" + tls.Root() + "\n";
+  const struct {
+    std::string settings;
+    bool accepted;
+  } cases[] = {
+      {"", false},
+      {"TlsVerify=1\n", false},
+      {"TlsVerify=0\n", true},
+      {"CAFile=" + ca + "\n", true},
+  };
+  for (const auto& c : cases) {
+    tls.Enqueue(PeerReply::Json(R"({"code":"100","value":{"id":"k"}})"));
+    Open(root + c.settings);
+    Enter(u"1");
+    EXPECT_EQ(LastError().empty(), c.accepted) << c.settings;
+  }
+  fs::remove(ca);
+}
+
 TEST_F(ExportsTest, EnterStoresTheKeyForEveryLaterRequest) {
   peer_.Enqueue(PeerReply::Json(R"({"code":"100","value":{"userId":"u","id":"key-7"}})"));
   peer_.Enqueue(PeerReply::Json(R"({"code":"100","value":null})"));
