@@ -38,11 +38,6 @@ std::string Narrow(std::wstring_view wide) {
       std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()));
 }
 
-std::u16string Decimal(int64_t value) {
-  const std::string digits = std::to_string(value);
-  return std::u16string(digits.begin(), digits.end());
-}
-
 int Milliseconds(std::chrono::seconds duration) {
   return static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(duration).count());
 }
@@ -307,10 +302,11 @@ void WinHttpTransport::FailTransfer(DWORD code, bool connecting) const {
   if (code != ERROR_WINHTTP_TIMEOUT && code != WSAETIMEDOUT) Fail(code);
   if (connecting) {
     throw TransportError(u"No connection to the server within " +
-                         Decimal(settings_.connect_timeout.count()) + u" seconds");
+                         Utf8ToUtf16(std::to_string(settings_.connect_timeout.count())) +
+                         u" seconds");
   }
   throw TransportError(u"The transfer stopped: the server sent or took no data for " +
-                       Decimal(settings_.stall_timeout.count()) + u" seconds");
+                       Utf8ToUtf16(std::to_string(settings_.stall_timeout.count())) + u" seconds");
 }
 
 }  // namespace

@@ -5,6 +5,9 @@
 #include <array>
 #include <string_view>
 
+#include "velto/system_error.h"
+#include "velto/unicode.h"
+
 namespace velto {
 namespace {
 
@@ -42,25 +45,6 @@ constexpr std::array kKnownErrors{
     KnownError{ERROR_WINHTTP_CLIENT_AUTH_CERT_NEEDED, u"The server asks for a client certificate"},
 };
 
-std::u16string SystemText(DWORD code) {
-  wchar_t* buffer = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_FROM_HMODULE |
-          FORMAT_MESSAGE_IGNORE_INSERTS,
-      GetModuleHandleW(L"winhttp.dll"), code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  std::u16string text(reinterpret_cast<const char16_t*>(buffer), length);
-  LocalFree(buffer);
-  while (!text.empty() && (text.back() == u'\r' || text.back() == u'\n' || text.back() == u'.')) {
-    text.pop_back();
-  }
-  return text.empty() ? u"The HTTP connection failed" : text;
-}
-
-std::u16string Decimal(DWORD value) {
-  const std::string digits = std::to_string(value);
-  return std::u16string(digits.begin(), digits.end());
-}
-
 }  // namespace
 
 std::u16string DescribeWinHttpError(DWORD code) {
@@ -68,8 +52,9 @@ std::u16string DescribeWinHttpError(DWORD code) {
   for (const KnownError& known : kKnownErrors) {
     if (known.code == code) text = known.text;
   }
-  if (text.empty()) text = SystemText(code);
-  return text + u" (WinHTTP error " + Decimal(code) + u")";
+  if (text.empty()) text = SystemErrorText(code, GetModuleHandleW(L"winhttp.dll"));
+  if (text.empty()) text = u"The HTTP connection failed";
+  return text + u" (WinHTTP error " + Utf8ToUtf16(std::to_string(code)) + u")";
 }
 
 }  // namespace velto

@@ -2,6 +2,7 @@
 
 #include "velto/exception.h"
 #include "velto/read_file.h"
+#include "velto/system_error.h"
 
 namespace velto {
 
@@ -14,24 +15,12 @@ struct ReadOnlyFile::Handle {
 
 namespace {
 
-// The system's own sentence for an error code, without its closing line break.
-std::u16string SystemReason(DWORD error) {
-  wchar_t* buffer = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  std::u16string text(reinterpret_cast<const char16_t*>(buffer), length);
-  LocalFree(buffer);
-  while (!text.empty() && (text.back() == u'\r' || text.back() == u'\n')) text.pop_back();
-  return text;
-}
-
 [[noreturn]] void Fail(const std::u16string& path, DWORD error) {
-  throw Exception(u"Cannot open file \"" + path + u"\". " + SystemReason(error));
+  throw Exception(u"Cannot open file \"" + path + u"\". " + SystemErrorText(error) + u".");
 }
 
 [[noreturn]] void FailReading(DWORD error) {
-  throw Exception(u"Cannot read the file being sent. " + SystemReason(error));
+  throw Exception(u"Cannot read the file being sent. " + SystemErrorText(error) + u".");
 }
 
 }  // namespace
