@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "velto/stream_box.h"
 #include "velto_box.h"
 
@@ -19,17 +21,27 @@ class SystemStream : public ::testing::Test {
   IStream* stream_ = nullptr;
 };
 
-TEST_F(SystemStream, IsReadWrittenAndSeekedThroughTheBox) {
+// Each origin, with offsets that must keep their sign on the way to the system's 64-bit
+// Seek. The cases run in order: a seek from the current position starts where the last
+// read ended.
+TEST_F(SystemStream, IsWrittenSeekedAndReadThroughTheBox) {
   TStreamBox box(stream_);
-  EXPECT_EQ(box.Write("hello", 5), 5);
-  EXPECT_EQ(box.Seek(1, 0), 1);
-  char buffer[8] = {};
-  EXPECT_EQ(box.Read(buffer, 8), 4);
-  EXPECT_STREQ(buffer, "ello");
-  EXPECT_EQ(box.Seek(-2, 2), 3);
-  EXPECT_EQ(box.Seek(1, 1), 4);
-  EXPECT_EQ(box.Read(buffer, 8), 1);
-  EXPECT_EQ(buffer[0], 'o');
+  ASSERT_EQ(box.Write("hello world", 11), 11);
+  const struct {
+    int32_t offset;
+    int16_t origin;
+    int32_t position;
+    std::string rest;
+  } seeks[] = {
+      {6, 0, 6, "world"}, {-5, 2, 6, "world"},      {0, 2, 11, ""},
+      {-4, 1, 7, "orld"}, {0, 0, 0, "hello world"},
+  };
+  for (const auto& seek : seeks) {
+    EXPECT_EQ(box.Seek(seek.offset, seek.origin), seek.position) << seek.offset;
+    char buffer[16] = {};
+    EXPECT_EQ(box.Read(buffer, sizeof buffer), static_cast<int32_t>(seek.rest.size()));
+    EXPECT_EQ(std::string(buffer), seek.rest) << seek.offset;
+  }
 }
 
 }  // namespace
