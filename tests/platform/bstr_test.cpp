@@ -1,4 +1,5 @@
 #include "velto/bstr.h"
+#include "velto/exception.h"
 
 #include <gtest/gtest.h>
 
@@ -34,6 +35,7 @@ TEST(Bstr, StoreReplacesWhatTheVariableHeld) {
   BstrOwner empty;
   StoreBstr(empty.Out(), u"");
   EXPECT_NE(empty.Get(), nullptr);
+  EXPECT_THROW(StoreBstr(nullptr, u"x"), Exception);
 }
 
 }  // namespace
