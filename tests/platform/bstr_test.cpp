@@ -1,7 +1,8 @@
 #include "velto/bstr.h"
-#include "velto/exception.h"
 
 #include <gtest/gtest.h>
+
+#include "velto/exception.h"
 
 namespace velto {
 namespace {
