@@ -7,6 +7,7 @@ int main(void) {
   static const OLECHAR kRoot[] = {'h', 't', 't', 'p', ':', '/', '/', '1', '2',
                                   '7', '.', '0', '.', '0', '.', '1', ':', '1'};
   BSTR root = VeltoAllocString(kRoot, sizeof(kRoot) / sizeof(kRoot[0]));
+  static const GUID kEventsIid = VELTO_IID_IVELTOWORKEVENTS_INIT;
   BSTR message = NULL;
   VeltoInit(root, NULL, NULL);
   VeltoEnter(NULL); /* nothing listens on port 1: the failure is kept */
@@ -14,6 +15,7 @@ int main(void) {
   const int failed = message == NULL || message[0] == 0;
   VeltoFreeString(message);
   VeltoFreeString(root);
+  if (kEventsIid.Data1 != 0xBFD27F26u) return 2;
   if (failed) fprintf(stderr, "VeltoEnter did not keep its failure\n");
   return failed;
 }
