@@ -89,7 +89,15 @@ struct IStream {
 
 /* The host's progress receiver, {BFD27F26-8133-4DA7-9C16-0F7A8E12D396}. WorkMode 0 is
  * reading the reply, 1 writing the request; the counts are bytes. Calls come on the
- * thread that made the request, inside it. */
+ * thread that made the request, inside it. Its identity, for a host's QueryInterface:
+ *   static const GUID kIid = VELTO_IID_IVELTOWORKEVENTS_INIT; */
+#define VELTO_IID_IVELTOWORKEVENTS_INIT              \
+  {                                                  \
+    0xBFD27F26, 0x8133, 0x4DA7, {                    \
+      0x9C, 0x16, 0x0F, 0x7A, 0x8E, 0x12, 0xD3, 0x96 \
+    }                                                \
+  }
+
 typedef struct IVeltoWorkEvents IVeltoWorkEvents;
 typedef struct IVeltoWorkEventsVtbl {
   HRESULT(STDCALL* QueryInterface)(IVeltoWorkEvents* This, const GUID* riid, void** object);

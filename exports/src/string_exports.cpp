@@ -11,6 +11,7 @@ using namespace velto;
 extern "C" {
 
 VELTO_API void STDCALL VeltoLastError(BSTR* Result) {
+  if (Result == nullptr) return;
   try {
     StoreBstr(Result, LastHostFailure());
   } catch (...) {  // out of memory: the variable keeps what it held

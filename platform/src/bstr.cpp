@@ -1,5 +1,7 @@
 #include "velto/bstr.h"
 
+#include "velto/exception.h"
+
 namespace velto {
 
 std::u16string FromBstr(BSTR text) {
@@ -8,6 +10,7 @@ std::u16string FromBstr(BSTR text) {
 }
 
 void StoreBstr(BSTR* variable, std::u16string_view text) {
+  if (variable == nullptr) throw Exception(u"No variable was given for the result");
   BSTR fresh = AllocBstr(text);  // before freeing, so a failure keeps the old text
   FreeBstr(*variable);
   *variable = fresh;

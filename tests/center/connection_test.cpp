@@ -54,6 +54,15 @@ TEST_F(CenterTest, SendsEachVerbWithItsHeaders) {
   EXPECT_EQ(requests[1].Header("Content-Length"), "14");
 }
 
+TEST_F(CenterTest, SendsALargeBodyWithoutWaitingFor100Continue) {
+  const std::u16string body(2 << 20, u'b');
+  peer_.Enqueue(PeerReply::Json("{}"));
+  TVeltoDAO::DoPut(u"/big", body);
+  const PeerRequest request = OnlyRequest();
+  EXPECT_FALSE(request.HasHeader("Expect"));
+  EXPECT_EQ(request.Body().size(), body.size());
+}
+
 TEST_F(CenterTest, CarriesNoKeyHeaderWithoutAKey) {
   peer_.Enqueue(PeerReply::Json("{}"));
   TVeltoDAO::DoGet(u"/users");

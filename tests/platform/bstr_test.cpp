@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "velto/exception.h"
+
 namespace velto {
 namespace {
 
@@ -34,6 +36,7 @@ TEST(Bstr, StoreReplacesWhatTheVariableHeld) {
   BstrOwner empty;
   StoreBstr(empty.Out(), u"");
   EXPECT_NE(empty.Get(), nullptr);
+  EXPECT_THROW(StoreBstr(nullptr, u"x"), Exception);
 }
 
 }  // namespace

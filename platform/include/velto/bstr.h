@@ -17,7 +17,8 @@ uint32_t BstrLength(BSTR text);
 // The text of a BSTR argument; a null BSTR is the empty text.
 std::u16string FromBstr(BSTR text);
 
-// Frees what `variable` holds (when not null) and stores a new BSTR holding `text`.
+// Frees what `variable` holds (when not null) and stores a new BSTR holding `text`. A null
+// `variable` raises an Exception.
 void StoreBstr(BSTR* variable, std::u16string_view text);
 
 // Owns one BSTR and frees it when it goes.

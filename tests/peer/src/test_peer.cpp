@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <optional>
 
 #include "peer_channel.h"
@@ -31,7 +32,9 @@ std::optional<size_t> CompleteRequestLength(const std::string& buffer) {
   PeerRequest probe;
   probe.bytes = buffer.substr(0, head_end + 4);
   const std::string length = probe.Header("Content-Length");
-  const size_t total = head_end + 4 + (length.empty() ? 0 : std::stoul(length));
+  size_t body = 0;
+  std::from_chars(length.data(), length.data() + length.size(), body);  // none or bad: 0
+  const size_t total = head_end + 4 + body;
   if (buffer.size() < total) return std::nullopt;
   return total;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#ifndef _WIN32  // Windows hosts implement the real IStream
+
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -50,3 +52,5 @@ struct StringStream {
 };
 
 }  // namespace velto::test
+
+#endif
