@@ -32,6 +32,9 @@ class BodySource {
   virtual uint64_t Size() const = 0;
   // Fills up to `capacity` bytes and returns how many; 0 only at the end.
   virtual size_t Read(char* buffer, size_t capacity) = 0;
+  // Starts again from the first byte, for a transport that must send the body once more
+  // (a kept-alive connection found closed); false when it cannot.
+  virtual bool Rewind() = 0;
 };
 
 // Receives the body of a 2xx reply as it arrives.
@@ -46,6 +49,8 @@ struct TransportSettings {
   std::string ca_file;  // an extra PEM bundle; honoured where the platform allows
   std::chrono::seconds connect_timeout{30};
   std::chrono::seconds stall_timeout{60};  // a transfer that moves no byte this long fails
+
+  bool operator==(const TransportSettings&) const = default;
 };
 
 struct HttpRequest {

@@ -1,0 +1,258 @@
+#include <curl/curl.h>
+#include <openssl/ssl.h>
+#include <openssl/x509.h>
+
+#include <algorithm>
+#include <exception>
+#include <mutex>
+
+#include "velto/transfer_progress.h"
+#include "velto/transport.h"
+#include "velto/unicode.h"
+
+namespace velto {
+namespace {
+
+struct EasyCleanup {
+  void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
+};
+struct ShareCleanup {
+  void operator()(CURLSH* share) const { curl_share_cleanup(share); }
+};
+struct ListFree {
+  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+using HeaderList = std::unique_ptr<curl_slist, ListFree>;
+
+bool IsSuccess(int status) {
+  return status >= 200 && status < 300;
+}
+
+// What one request's callbacks share. No exception may cross libcurl: a callback keeps
+// what it caught and aborts the transfer, and Send raises it afterwards.
+struct Exchange {
+  Exchange(CURL* handle, const HttpRequest& req, BodySink& body_sink, ProgressSink* progress)
+      : easy(handle),
+        request(req),
+        sink(body_sink),
+        upload(progress, WorkMode::Write),
+        download(progress, WorkMode::Read) {}
+
+  CURL* easy;
+  const HttpRequest& request;
+  BodySink& sink;
+  TransferProgress upload;
+  TransferProgress download;
+  uint64_t sent = 0;
+  std::string status_line;
+  int status = 0;
+  std::exception_ptr failure;
+};
+
+size_t OnHeader(char* data, size_t size, size_t count, void* user) {
+  auto& exchange = *static_cast<Exchange*>(user);
+  std::string_view line(data, size * count);
+  if (line.starts_with("HTTP/")) {  // the last status line wins over interim 1xx ones
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
+    exchange.status_line = line;
+    const size_t space = line.find(' ');
+    exchange.status = space == std::string_view::npos ? 0 : std::atoi(line.data() + space + 1);
+  }
+  return size * count;
+}
+
+size_t OnRead(char* buffer, size_t size, size_t count, void* user) {
+  auto& exchange = *static_cast<Exchange*>(user);
+  try {
+    BodySource& body = *exchange.request.body;
+    exchange.upload.Begin(static_cast<int64_t>(body.Size()));
+    const uint64_t left = body.Size() - exchange.sent;
+    const size_t got =
+        body.Read(buffer, static_cast<size_t>(std::min<uint64_t>(size * count, left)));
+    exchange.sent += got;
+    exchange.upload.Advance(got);
+    if (exchange.sent == body.Size()) exchange.upload.End();
+    return got;
+  } catch (...) {
+    exchange.failure = std::current_exception();
+    return CURL_READFUNC_ABORT;
+  }
+}
+
+int OnSeek(void* user, curl_off_t offset, int origin) {
+  auto& exchange = *static_cast<Exchange*>(user);
+  if (offset != 0 || origin != SEEK_SET) return CURL_SEEKFUNC_CANTSEEK;
+  try {
+    if (!exchange.request.body->Rewind()) return CURL_SEEKFUNC_CANTSEEK;
+    exchange.sent = 0;
+    return CURL_SEEKFUNC_OK;
+  } catch (...) {
+    exchange.failure = std::current_exception();
+    return CURL_SEEKFUNC_FAIL;
+  }
+}
+
+size_t OnWrite(char* data, size_t size, size_t count, void* user) {
+  auto& exchange = *static_cast<Exchange*>(user);
+  const size_t bytes = size * count;
+  try {
+    if (!exchange.download.Begun()) {
+      curl_off_t expected = -1;
+      curl_easy_getinfo(exchange.easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &expected);
+      exchange.download.Begin(expected < 0 ? 0 : expected);  // 0: the reply names no length
+    }
+    if (IsSuccess(exchange.status)) exchange.sink.Write(data, bytes);
+    exchange.download.Advance(bytes);
+    return bytes;
+  } catch (...) {
+    exchange.failure = std::current_exception();
+    return 0;
+  }
+}
+
+// Adds the extra PEM bundle to the trust store that libcurl set up, instead of replacing it.
+CURLcode AddAuthorities(CURL*, void* ssl_ctx, void* user) {
+  const auto& file = *static_cast<const std::string*>(user);
+  X509_STORE* store = SSL_CTX_get_cert_store(static_cast<SSL_CTX*>(ssl_ctx));
+  return X509_STORE_load_file(store, file.c_str()) == 1 ? CURLE_OK : CURLE_SSL_CACERT_BADFILE;
+}
+
+class CurlTransport : public Transport {
+ public:
+  explicit CurlTransport(const TransportSettings& settings) : settings_(settings) {
+    static std::once_flag global;
+    std::call_once(global, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+    share_.reset(curl_share_init());
+    if (!share_) throw TransportError(u"The HTTP client could not be started");
+    curl_share_setopt(share_.get(), CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
+    StartClient();
+  }
+
+  HttpReply Send(const HttpRequest& request, BodySink& sink, ProgressSink* progress) override {
+    // A POST goes alone: the open connection is closed first (with the handle that owns it;
+    // cookies live on in the share).
+    if (request.verb == HttpVerb::Post) StartClient();
+    Exchange exchange(easy_.get(), request, sink, progress);
+    const HeaderList headers = Headers(request);
+    Configure(request, exchange, headers.get());
+    error_[0] = '\0';
+    const CURLcode code = curl_easy_perform(easy_.get());
+    if (exchange.failure) std::rethrow_exception(exchange.failure);
+    if (code != CURLE_OK) throw TransportError(Describe(code));
+    if (exchange.download.Begun()) exchange.download.End();
+    HttpReply reply;
+    reply.status = exchange.status;
+    reply.status_line = exchange.status_line;
+    const char* content_type = nullptr;
+    curl_easy_getinfo(easy_.get(), CURLINFO_CONTENT_TYPE, &content_type);
+    if (content_type != nullptr) reply.content_type = content_type;
+    return reply;
+  }
+
+ private:
+  void Set(CURLoption option, long value) { curl_easy_setopt(easy_.get(), option, value); }
+  template <typename T>
+  void Set(CURLoption option, T* value) {
+    curl_easy_setopt(easy_.get(), option, value);
+  }
+
+  void StartClient() {
+    easy_.reset();
+    easy_.reset(curl_easy_init());
+    if (!easy_) throw TransportError(u"The HTTP client could not be started");
+    Set(CURLOPT_SHARE, share_.get());
+    Set(CURLOPT_ERRORBUFFER, error_);
+    Set(CURLOPT_NOSIGNAL, 1L);
+    Set(CURLOPT_PROTOCOLS_STR, "http,https");
+    Set(CURLOPT_COOKIEFILE, "");  // cookies in memory for the life of the client
+    Set(CURLOPT_FOLLOWLOCATION, 0L);
+    Set(CURLOPT_PATH_AS_IS, 1L);  // the URL goes out exactly as built
+    Set(CURLOPT_CONNECTTIMEOUT, static_cast<long>(settings_.connect_timeout.count()));
+    Set(CURLOPT_LOW_SPEED_LIMIT, 1L);
+    Set(CURLOPT_LOW_SPEED_TIME, static_cast<long>(settings_.stall_timeout.count()));
+    Set(CURLOPT_SSLVERSION, static_cast<long>(CURL_SSLVERSION_TLSv1_2));
+    Set(CURLOPT_SSL_VERIFYPEER, settings_.tls_verify ? 1L : 0L);
+    Set(CURLOPT_SSL_VERIFYHOST, settings_.tls_verify ? 2L : 0L);
+    if (!settings_.ca_file.empty()) {
+      curl_easy_setopt(easy_.get(), CURLOPT_SSL_CTX_FUNCTION, AddAuthorities);
+      Set(CURLOPT_SSL_CTX_DATA, &settings_.ca_file);
+    }
+    curl_easy_setopt(easy_.get(), CURLOPT_HEADERFUNCTION, OnHeader);
+    curl_easy_setopt(easy_.get(), CURLOPT_WRITEFUNCTION, OnWrite);
+    curl_easy_setopt(easy_.get(), CURLOPT_READFUNCTION, OnRead);
+    curl_easy_setopt(easy_.get(), CURLOPT_SEEKFUNCTION, OnSeek);
+  }
+
+  static HeaderList Headers(const HttpRequest& request) {
+    HeaderList list;
+    const auto append = [&list](const std::string& line) {
+      curl_slist* grown = curl_slist_append(list.get(), line.c_str());
+      if (grown == nullptr) throw std::bad_alloc();
+      (void)list.release();
+      list.reset(grown);
+    };
+    for (const auto& [name, value] : request.headers) append(name + ": " + value);
+    append("Expect:");  // never wait for 100-continue
+    return list;
+  }
+
+  // Every request sets every option that differs between requests.
+  void Configure(const HttpRequest& request, Exchange& exchange, curl_slist* headers) {
+    const bool post = request.verb == HttpVerb::Post;
+    Set(CURLOPT_URL, request.url.c_str());
+    Set(CURLOPT_HTTPHEADER, headers);
+    Set(CURLOPT_HEADERDATA, &exchange);
+    Set(CURLOPT_WRITEDATA, &exchange);
+    Set(CURLOPT_READDATA, &exchange);
+    Set(CURLOPT_SEEKDATA, &exchange);
+    Set(CURLOPT_HTTPGET, 1L);  // clears the upload and post modes of the last request
+    Set(CURLOPT_CUSTOMREQUEST, static_cast<const char*>(nullptr));
+    // Every POST goes alone on a new connection as HTTP/1.0; the rest share one.
+    Set(CURLOPT_HTTP_VERSION, post ? CURL_HTTP_VERSION_1_0 : CURL_HTTP_VERSION_1_1);
+    Set(CURLOPT_FRESH_CONNECT, post ? 1L : 0L);
+    Set(CURLOPT_FORBID_REUSE, post ? 1L : 0L);
+    const auto size = static_cast<curl_off_t>(request.body ? request.body->Size() : 0);
+    switch (request.verb) {
+      case HttpVerb::Get:
+        break;
+      case HttpVerb::Delete:
+        Set(CURLOPT_CUSTOMREQUEST, "DELETE");
+        break;
+      case HttpVerb::Post:
+        Set(CURLOPT_POST, 1L);
+        curl_easy_setopt(easy_.get(), CURLOPT_POSTFIELDSIZE_LARGE, size);
+        break;
+      case HttpVerb::Put:
+        Set(CURLOPT_UPLOAD, 1L);
+        curl_easy_setopt(easy_.get(), CURLOPT_INFILESIZE_LARGE, size);
+        break;
+    }
+  }
+
+  std::u16string Describe(CURLcode code) const {
+    if (code == CURLE_OPERATION_TIMEDOUT) {
+      curl_off_t connected = 0;
+      curl_easy_getinfo(easy_.get(), CURLINFO_CONNECT_TIME_T, &connected);
+      if (connected == 0) {
+        return u"No connection to the server within " +
+               Utf8ToUtf16(std::to_string(settings_.connect_timeout.count())) + u" seconds";
+      }
+      return u"The transfer stopped: the server sent or took no data for " +
+             Utf8ToUtf16(std::to_string(settings_.stall_timeout.count())) + u" seconds";
+    }
+    return Utf8ToUtf16(error_[0] != '\0' ? error_ : curl_easy_strerror(code));
+  }
+
+  TransportSettings settings_;
+  std::unique_ptr<CURLSH, ShareCleanup> share_;
+  std::unique_ptr<CURL, EasyCleanup> easy_;
+  char error_[CURL_ERROR_SIZE] = {};
+};
+
+}  // namespace
+
+std::unique_ptr<Transport> MakeTransport(const TransportSettings& settings) {
+  return std::make_unique<CurlTransport>(settings);
+}
+
+}  // namespace velto

@@ -1,0 +1,45 @@
+#include "velto/url_encode.h"
+
+#include "velto/unicode.h"
+
+namespace velto {
+namespace {
+
+bool StaysAsIs(char16_t unit) {
+  if ((unit >= u'A' && unit <= u'Z') || (unit >= u'a' && unit <= u'z') ||
+      (unit >= u'0' && unit <= u'9')) {
+    return true;
+  }
+  return std::u16string_view(u"!$'()*-.@_").find(unit) != std::u16string_view::npos;
+}
+
+void AppendEscaped(std::u16string& out, unsigned char byte) {
+  constexpr char16_t kHex[] = u"0123456789ABCDEF";
+  out += u'%';
+  out += kHex[byte >> 4];
+  out += kHex[byte & 0x0F];
+}
+
+}  // namespace
+
+std::u16string URLEncode(std::u16string_view value) {
+  std::u16string out;
+  out.reserve(value.size());
+  for (const char16_t unit : value) {
+    if (StaysAsIs(unit)) {
+      out += unit;
+    } else if (unit == u' ') {
+      out += u'+';
+    } else if (unit < 0x80) {
+      AppendEscaped(out, static_cast<unsigned char>(unit));
+    } else {
+      // Each code unit on its own, so a lone surrogate half becomes the bytes of U+FFFD.
+      for (const char byte : Utf16ToUtf8(std::u16string_view(&unit, 1))) {
+        AppendEscaped(out, static_cast<unsigned char>(byte));
+      }
+    }
+  }
+  return out;
+}
+
+}  // namespace velto

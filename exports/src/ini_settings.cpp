@@ -1,0 +1,22 @@
+#include "velto/ini_settings.h"
+
+#include "velto/global.h"
+#include "velto/ini.h"
+#include "velto/unicode.h"
+#include "velto/velto_center.h"
+
+namespace velto {
+
+void ApplyIniSettings(const std::u16string& file) {
+  const auto read = [&file](std::u16string_view key) {
+    return ReadIniString(file, u"Global", key);
+  };
+  TVeltoCenter::Root() = read(u"Root");
+  Global().UserCardNumber = read(u"UserCardNumber");
+  Global().SiteId = read(u"SiteId");
+  TransportSettings& transport = TVeltoCenter::Settings();
+  transport.tls_verify = read(u"TlsVerify") != u"0";
+  transport.ca_file = Utf16ToUtf8(read(u"CAFile"));
+}
+
+}  // namespace velto

@@ -1,0 +1,138 @@
+/* Velto.Box: the exported interface of Velto.Box.dll and libvelto-box.so.
+ *
+ * Plain C; compiles as C and as C++. Every text is a BSTR: on Windows the COM BSTR of
+ * oleaut32, on Linux the same layout (UTF-16 code units preceded by their 32-bit byte
+ * length and followed by a 16-bit zero). A null BSTR is the empty text. Texts the library
+ * hands back belong to the caller, who frees them with VeltoFreeString (or SysFreeString).
+ *
+ * A text-returning export takes the address of the caller's BSTR variable as its LAST
+ * parameter; it frees the text the variable held (when not null) and stores a new one.
+ * A failure that leaves an export keeps that variable unchanged and keeps the message for
+ * the calling thread (VeltoLastError); on Windows the export also raises a continuable
+ * SEH exception with the code VELTO_EXCEPTION_CODE whose first parameter points to the
+ * zero-terminated message.
+ */
+#ifndef VELTO_BOX_H
+#define VELTO_BOX_H
+
+#include <stdint.h>
+
+#ifdef _WIN32
+#include <windows.h>
+/* after windows.h */
+#include <objidl.h>
+#include <oleauto.h>
+#else
+#ifndef __cplusplus
+#include <uchar.h>
+#endif
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#if defined(_WIN32) && !defined(_WIN64)
+#define STDCALL __stdcall
+#else
+#define STDCALL
+#endif
+
+#if defined(_WIN32)
+#define VELTO_API /* the DLL's .def file names the exports */
+#elif defined(VELTO_BUILDING_LIBRARY)
+#define VELTO_API __attribute__((visibility("default")))
+#else
+#define VELTO_API
+#endif
+
+#define VELTO_EXCEPTION_CODE 0xE0564258u
+
+#ifndef _WIN32
+typedef char16_t OLECHAR;
+typedef OLECHAR* BSTR;
+typedef int32_t HRESULT;
+typedef uint32_t ULONG;
+
+typedef struct GUID {
+  uint32_t Data1;
+  uint16_t Data2;
+  uint16_t Data3;
+  uint8_t Data4[8];
+} GUID;
+
+/* The COM stream: the host's download target. Slot order as in COM; the statistics
+ * record of Stat is never used by the library and is left opaque. */
+typedef struct IStream IStream;
+struct tagSTATSTG;
+typedef struct IStreamVtbl {
+  HRESULT(STDCALL* QueryInterface)(IStream* This, const GUID* riid, void** object);
+  ULONG(STDCALL* AddRef)(IStream* This);
+  ULONG(STDCALL* Release)(IStream* This);
+  HRESULT(STDCALL* Read)(IStream* This, void* buffer, ULONG count, ULONG* read);
+  HRESULT(STDCALL* Write)(IStream* This, const void* buffer, ULONG count, ULONG* written);
+  HRESULT(STDCALL* Seek)(IStream* This, int64_t move, uint32_t origin, uint64_t* new_position);
+  HRESULT(STDCALL* SetSize)(IStream* This, uint64_t size);
+  HRESULT(STDCALL* CopyTo)
+  (IStream* This, IStream* target, uint64_t count, uint64_t* read, uint64_t* written);
+  HRESULT(STDCALL* Commit)(IStream* This, uint32_t flags);
+  HRESULT(STDCALL* Revert)(IStream* This);
+  HRESULT(STDCALL* LockRegion)(IStream* This, uint64_t offset, uint64_t count, uint32_t type);
+  HRESULT(STDCALL* UnlockRegion)(IStream* This, uint64_t offset, uint64_t count, uint32_t type);
+  HRESULT(STDCALL* Stat)(IStream* This, struct tagSTATSTG* statistics, uint32_t flags);
+  HRESULT(STDCALL* Clone)(IStream* This, IStream** clone);
+} IStreamVtbl;
+struct IStream {
+  const IStreamVtbl* lpVtbl;
+};
+#endif
+
+/* The host's progress receiver, {BFD27F26-8133-4DA7-9C16-0F7A8E12D396}. WorkMode 0 is
+ * reading the reply, 1 writing the request; the counts are bytes. Calls come on the
+ * thread that made the request, inside it. Its identity, for a host's QueryInterface:
+ *   static const GUID kIid = VELTO_IID_IVELTOWORKEVENTS_INIT; */
+#define VELTO_IID_IVELTOWORKEVENTS_INIT              \
+  {                                                  \
+    0xBFD27F26, 0x8133, 0x4DA7, {                    \
+      0x9C, 0x16, 0x0F, 0x7A, 0x8E, 0x12, 0xD3, 0x96 \
+    }                                                \
+  }
+
+typedef struct IVeltoWorkEvents IVeltoWorkEvents;
+typedef struct IVeltoWorkEventsVtbl {
+  HRESULT(STDCALL* QueryInterface)(IVeltoWorkEvents* This, const GUID* riid, void** object);
+  ULONG(STDCALL* AddRef)(IVeltoWorkEvents* This);
+  ULONG(STDCALL* Release)(IVeltoWorkEvents* This);
+  void(STDCALL* WorkBegin)(IVeltoWorkEvents* This, int32_t WorkMode, int64_t WorkCountMax);
+  void(STDCALL* WorkEnd)(IVeltoWorkEvents* This, int32_t WorkMode);
+  void(STDCALL* Work)(IVeltoWorkEvents* This, int32_t WorkMode, int64_t WorkCount);
+} IVeltoWorkEventsVtbl;
+struct IVeltoWorkEvents {
+  const IVeltoWorkEventsVtbl* lpVtbl;
+};
+
+typedef void* VELTO_HANDLE;
+
+/* Lifecycle and configuration. */
+VELTO_API VELTO_HANDLE STDCALL VeltoOpen(BSTR FileName);
+VELTO_API void STDCALL VeltoClose(VELTO_HANDLE Handle);
+VELTO_API void STDCALL VeltoInit(BSTR RootUrl, BSTR UserCardNumber, BSTR SiteId);
+VELTO_API void STDCALL VeltoEnter(BSTR UserCardNumber);
+VELTO_API void STDCALL VeltoLeave(void);
+VELTO_API void STDCALL VeltoWorkBegin(IVeltoWorkEvents* Events);
+VELTO_API void STDCALL VeltoWorkEnd(void);
+
+/* The message of the calling thread's last export call that failed without a result;
+ * empty when that call did not fail so. */
+VELTO_API void STDCALL VeltoLastError(BSTR* Result);
+
+/* Texts for hosts without oleaut32: Length code units copied from Text (zeros when Text
+ * is null). */
+VELTO_API BSTR STDCALL VeltoAllocString(const OLECHAR* Text, uint32_t Length);
+VELTO_API void STDCALL VeltoFreeString(BSTR Text);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* VELTO_BOX_H */

@@ -1,0 +1,300 @@
+// The connection on the wire, through TVeltoDAO against the capturing peer.
+#include <gtest/gtest.h>
+
+#include "center_fixture.h"
+#include "recording_events.h"
+#include "velto/dao.h"
+#include "velto/http_error.h"
+#include "velto/multipart_form.h"
+#ifndef _WIN32
+#include "velto/string_stream.h"  // a host stream with the Linux COM layout
+#endif
+
+namespace velto::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+std::u16string FailureOf(const std::function<void()>& call) {
+  try {
+    call();
+  } catch (const Exception& error) {
+    return error.Message();
+  }
+  return u"no failure";
+}
+
+TEST_F(CenterTest, SendsEachVerbWithItsHeaders) {
+  TVeltoCenter::Key().Id = u"key-1";
+  for (int i = 0; i < 4; ++i) peer_.Enqueue(PeerReply::Json("{}"));
+  TVeltoDAO::DoGet(u"/users?name=a+b");
+  TVeltoDAO::DoPost(u"/users", u"{\"name\":\"가\"}");
+  TVeltoDAO::DoPut(u"/users/1", u"{}");
+  TVeltoDAO::DoDelete(u"/users/1");
+  const auto requests = peer_.Requests();
+  ASSERT_EQ(requests.size(), 4u);
+  const char* lines[] = {"GET /users?name=a+b HTTP/1.1", "POST /users HTTP/1.0",
+                         "PUT /users/1 HTTP/1.1", "DELETE /users/1 HTTP/1.1"};
+  for (size_t i = 0; i < requests.size(); ++i) {
+    const PeerRequest& request = requests[i];
+    EXPECT_EQ(request.RequestLine(), lines[i]);
+    EXPECT_EQ(request.Header("key-id"), "key-1");
+    EXPECT_EQ(request.Header("User-Agent"), "Mozilla/3.0 (compatible; Velto.Box)");
+    EXPECT_EQ(request.Header("Accept"),
+              "text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8");
+    EXPECT_FALSE(request.HasHeader("Expect"));
+    EXPECT_FALSE(request.HasHeader("Authorization"));
+    const bool has_body = request.Method() == "POST" || request.Method() == "PUT";
+    EXPECT_EQ(request.HasHeader("Content-Type"), has_body) << lines[i];
+    if (has_body) {
+      EXPECT_EQ(request.Header("Content-Type"), "application/json; charset=utf-8");
+    }
+  }
+  EXPECT_EQ(requests[1].Body(), "{\"name\":\"\xEA\xB0\x80\"}");
+  EXPECT_EQ(requests[1].Header("Content-Length"), "14");
+}
+
+TEST_F(CenterTest, SendsALargeBodyWithoutWaitingFor100Continue) {
+  const std::u16string body(2 << 20, u'b');
+  peer_.Enqueue(PeerReply::Json("{}"));
+  TVeltoDAO::DoPut(u"/big", body);
+  const PeerRequest request = OnlyRequest();
+  EXPECT_FALSE(request.HasHeader("Expect"));
+  EXPECT_EQ(request.Body().size(), body.size());
+}
+
+TEST_F(CenterTest, CarriesNoKeyHeaderWithoutAKey) {
+  peer_.Enqueue(PeerReply::Json("{}"));
+  TVeltoDAO::DoGet(u"/users");
+  EXPECT_FALSE(OnlyRequest().HasHeader("key-id"));
+}
+
+TEST_F(CenterTest, PutsTheRootInFrontOfThePathAsItIs) {
+  TVeltoCenter::Root() += u"/";
+  peer_.Enqueue(PeerReply::Json("{}"));
+  TVeltoDAO::DoGet(u"/users");
+  EXPECT_EQ(OnlyRequest().Target(), "//users");
+  EXPECT_EQ(TVeltoCenter::GetPath(u"/x"), TVeltoCenter::Root() + u"/x");
+}
+
+TEST_F(CenterTest, KeepsGetPutDeleteOnOneConnectionAndPostsAloneOnFreshOnes) {
+  for (int i = 0; i < 5; ++i) peer_.Enqueue(PeerReply::Json("{}"));
+  TVeltoDAO::DoGet(u"/a");
+  TVeltoDAO::DoPut(u"/b", u"{}");
+  TVeltoDAO::DoPost(u"/c", u"{}");
+  TVeltoDAO::DoDelete(u"/d");
+  TVeltoDAO::DoPost(u"/e", u"{}");
+  const auto requests = peer_.Requests();
+  ASSERT_EQ(requests.size(), 5u);
+  EXPECT_EQ(requests[1].connection, requests[0].connection) << "PUT reuses the connection";
+  EXPECT_EQ(requests[1].Version(), "HTTP/1.1");
+  EXPECT_EQ(requests[3].Version(), "HTTP/1.1") << "back at HTTP/1.1 after a POST";
+#ifdef _WIN32
+  // WinHTTP may send a POST on its pooled connection (a fresh one would cost its own cookie
+  // handling); the POST goes without keep-alive, so nothing after it shares its connection.
+  for (const size_t post : {2u, 4u}) {
+    EXPECT_EQ(requests[post].Version(), "HTTP/1.0");
+    EXPECT_FALSE(requests[post].HasHeader("Connection"));
+  }
+  EXPECT_NE(requests[3].connection, requests[2].connection) << "the POST's connection ended";
+#else
+  EXPECT_EQ(requests[3].order_on_connection, 0) << "the POST closed the connection before it";
+  for (const size_t post : {2u, 4u}) {
+    EXPECT_EQ(requests[post].Version(), "HTTP/1.0");
+    EXPECT_EQ(requests[post].order_on_connection, 0) << "a POST opens its own connection";
+    for (size_t other = 0; other < requests.size(); ++other) {
+      if (other != post) {
+        EXPECT_NE(requests[other].connection, requests[post].connection);
+      }
+    }
+  }
+#endif
+}
+
+TEST_F(CenterTest, RaisesTheStatusLineOfEveryNon2xxReply) {
+  const char* lines[] = {"HTTP/1.1 404 Not Found",    "HTTP/1.1 500 Internal Server Error",
+                         "HTTP/1.1 401 Unauthorized", "HTTP/1.1 302 Found",
+                         "HTTP/1.1 304 Not Modified", "HTTP/1.0 418 I'm  a teapot "};
+  for (const char* line : lines) {
+    const bool redirect = std::string_view(line).find(" 30") != std::string_view::npos;
+    peer_.Enqueue(PeerReply::Http(line, redirect ? "" : "{\"code\":\"100\"}",
+                                  {{"Location", "/elsewhere"}, {"WWW-Authenticate", "Basic"}}));
+    EXPECT_EQ(FailureOf([] { TVeltoDAO::DoGet(u"/x"); }), Utf8ToUtf16(line));
+  }
+  try {
+    peer_.Enqueue(PeerReply::Http("HTTP/1.1 503 Busy"));
+    TVeltoDAO::DoDelete(u"/x");
+  } catch (const EHttpError& error) {
+    EXPECT_EQ(error.StatusCode(), 503);
+  }
+  EXPECT_EQ(peer_.Requests().size(), 7u) << "no redirect followed, no credentials retried";
+}
+
+TEST_F(CenterTest, ReturnsAn204BodyAsEmptyText) {
+  peer_.Enqueue(PeerReply::Raw("HTTP/1.1 204 No Content\r\n\r\n"));
+  EXPECT_EQ(TVeltoDAO::DoGet(u"/x"), u"");
+}
+
+TEST_F(CenterTest, SendsCookiesBackOnLaterRequests) {
+  peer_.Enqueue(PeerReply::Http("HTTP/1.1 200 OK", "{}", {{"Set-Cookie", "SID=abc; Path=/"}}));
+  peer_.Enqueue(PeerReply::Json("{}"));
+  peer_.Enqueue(PeerReply::Json("{}"));
+  TVeltoDAO::DoPost(u"/login", u"x");
+  TVeltoDAO::DoGet(u"/a");
+  TVeltoDAO::DoPost(u"/b", u"{}");
+  const auto requests = peer_.Requests();
+  ASSERT_EQ(requests.size(), 3u);
+  EXPECT_FALSE(requests[0].HasHeader("Cookie"));
+  EXPECT_EQ(requests[1].Header("Cookie"), "SID=abc");
+  EXPECT_EQ(requests[2].Header("Cookie"), "SID=abc");
+}
+
+TEST_F(CenterTest, DecodesGetAndDeleteByTheirCharsetAndPostAndPutAsUtf8) {
+  const std::string euc_kr = "\"\xB0\xA1\"";  // "가" in EUC-KR
+  const auto reply = [](std::string body, std::string type) {
+    return PeerReply::Http("HTTP/1.1 200 OK", body, {{"Content-Type", type}});
+  };
+  peer_.Enqueue(reply(euc_kr, "application/json; charset=euc-kr"));
+  peer_.Enqueue(reply(euc_kr, "application/json; charset=EUC-KR"));
+  peer_.Enqueue(reply("\"caf\xE9\"", "text/plain; charset=iso-8859-1"));
+  peer_.Enqueue(reply("\"\xEA\xB0\x80\"", "application/json"));
+  peer_.Enqueue(reply("\"\xEA\xB0\x80\"", "application/json; charset=iso-8859-1"));
+  peer_.Enqueue(reply("\"\xEA\xB0\x80\"", "application/json; charset=iso-8859-1"));
+  EXPECT_EQ(TVeltoDAO::DoGet(u"/a"), u"\"가\"");
+  EXPECT_EQ(TVeltoDAO::DoDelete(u"/a"), u"\"가\"");
+  EXPECT_EQ(TVeltoDAO::DoGet(u"/a"), u"\"café\"");
+  EXPECT_EQ(TVeltoDAO::DoGet(u"/a"), u"\"가\"") << "no charset: UTF-8";
+  EXPECT_EQ(TVeltoDAO::DoPost(u"/a", u""), u"\"가\"") << "POST replies are UTF-8 whatever they say";
+  EXPECT_EQ(TVeltoDAO::DoPut(u"/a", u""), u"\"가\"");
+}
+
+TEST_F(CenterTest, ReportsProgressPerDirectionInOrder) {
+  RecordingEvents events;
+  TVeltoCenter::GetInstance().WorkEvents().Reset(&events.com);
+  EXPECT_EQ(events.references, 2u);
+  peer_.Enqueue(PeerReply::Json("{\"ok\":1}"));
+  TVeltoDAO::DoPost(u"/a", u"abcd");
+  const std::vector<std::string> expected = {"begin 1 4", "work 1 4", "end 1",
+                                             "begin 0 8", "work 0 8", "end 0"};
+  EXPECT_EQ(events.calls, expected);
+  TVeltoCenter::GetInstance().WorkEvents().Reset(nullptr);
+  EXPECT_EQ(events.references, 1u);
+  events.calls.clear();
+  peer_.Enqueue(PeerReply::Json("{}"));
+  TVeltoDAO::DoGet(u"/a");
+  EXPECT_TRUE(events.calls.empty()) << "no receiver, no calls";
+}
+
+TEST_F(CenterTest, RefusesARequestFromInsideAProgressCallback) {
+  RecordingEvents events;
+  std::u16string inner;
+  events.on_work = [&] { inner = FailureOf([] { TVeltoDAO::DoGet(u"/inner"); }); };
+  TVeltoCenter::GetInstance().WorkEvents().Reset(&events.com);
+  peer_.Enqueue(PeerReply::Json("{}"));
+  EXPECT_EQ(TVeltoDAO::DoGet(u"/outer"), u"{}");
+  EXPECT_EQ(inner, u"작업 중입니다");
+  EXPECT_EQ(peer_.Requests().size(), 1u);
+  TVeltoCenter::GetInstance().WorkEvents().Reset(nullptr);
+}
+
+TEST_F(CenterTest, RefusesAKeyThatWouldBreakTheHeader) {
+  const std::u16string bad_keys[] = {u"a\r\nX-Evil: 1", u"a\nb", std::u16string(u"a\0b", 3)};
+  for (const std::u16string& bad : bad_keys) {
+    TVeltoCenter::Key().Id = bad;
+    EXPECT_NE(FailureOf([] { TVeltoDAO::DoGet(u"/x"); }).find(u"key-id"), std::u16string::npos);
+  }
+  EXPECT_TRUE(peer_.Requests().empty()) << "nothing was sent";
+  TVeltoCenter::Key().Id = u"good";
+  peer_.Enqueue(PeerReply::Json("{}"));
+  EXPECT_EQ(TVeltoDAO::DoGet(u"/x"), u"{}") << "the busy flag was released";
+}
+
+TEST_F(CenterTest, PostsAFormWithAFileStreamedFromDisk) {
+  const std::string path = ::testing::TempDir() + "velto-upload.txt";
+  const std::string content(100000, 'z');
+  {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fwrite(content.data(), 1, content.size(), file);
+    std::fclose(file);
+  }
+  TMultipartForm form({2024, 3, 5, 14, 7, 9, 42});
+  form.AddFilePart(u"file", Utf8ToUtf16(path));
+  form.AddBareTextPart(u"file-name", "velto-upload.txt");
+  const uint64_t size = form.Size();
+  peer_.Enqueue(PeerReply::Json("{}"));
+  TVeltoDAO::DoPost(u"/files/7", form);
+  std::remove(path.c_str());
+  const PeerRequest request = OnlyRequest();
+  EXPECT_EQ(request.Header("Content-Type"),
+            "multipart/form-data; boundary=--------030524140709042");
+  EXPECT_EQ(request.Header("Content-Length"), std::to_string(size));
+  const std::string body = request.Body();
+  EXPECT_EQ(body.size(), size);
+  EXPECT_TRUE(
+      body.starts_with("----------030524140709042\r\nContent-Disposition: form-data; "
+                       "name=\"file\"; filename=\"velto-upload.txt\"\r\nContent-Type: "
+                       "text/plain\r\nContent-Transfer-Encoding: binary\r\n\r\n" +
+                       content + "\r\n"));
+  EXPECT_TRUE(body.ends_with("velto-upload.txt\r\n----------030524140709042--\r\n"));
+}
+
+#ifndef _WIN32  // the host stream here has the Linux COM layout
+TEST_F(CenterTest, DownloadsIntoTheHostStreamUnchanged) {
+  StringStream host;
+  const std::string bytes("\xB0\xA1\0binary", 9);
+  peer_.Enqueue(
+      PeerReply::Http("HTTP/1.1 200 OK", bytes, {{"Content-Type", "text/plain; charset=euc-kr"}}));
+  peer_.Enqueue(PeerReply::Http("HTTP/1.1 404 Not Found", "error page"));
+  TVeltoDAO::DoGet(u"/files/1/data", &host.com);
+  EXPECT_EQ(host.data, bytes);
+  EXPECT_THROW(TVeltoDAO::DoGet(u"/files/2/data", &host.com), EHttpError);
+  EXPECT_EQ(host.data, bytes) << "an error reply's body does not reach the stream";
+  EXPECT_EQ(host.references, 1u);
+}
+#else  // the system's own memory stream, as a Windows host would hand one over
+TEST_F(CenterTest, DownloadsIntoTheHostStreamUnchanged) {
+  IStream* host = nullptr;
+  ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &host), S_OK);
+  const std::string bytes("\xB0\xA1\0binary", 9);
+  peer_.Enqueue(
+      PeerReply::Http("HTTP/1.1 200 OK", bytes, {{"Content-Type", "text/plain; charset=euc-kr"}}));
+  peer_.Enqueue(PeerReply::Http("HTTP/1.1 404 Not Found", "error page"));
+  TVeltoDAO::DoGet(u"/files/1/data", host);
+  EXPECT_THROW(TVeltoDAO::DoGet(u"/files/2/data", host), EHttpError);
+  STATSTG status{};
+  ASSERT_EQ(host->Stat(&status, STATFLAG_NONAME), S_OK);
+  HGLOBAL memory = nullptr;
+  ASSERT_EQ(GetHGlobalFromStream(host, &memory), S_OK);
+  const std::string data(static_cast<const char*>(GlobalLock(memory)), status.cbSize.QuadPart);
+  GlobalUnlock(memory);
+  EXPECT_EQ(data, bytes) << "only the successful reply's bytes, unchanged";
+  EXPECT_EQ(host->Release(), 0u) << "no reference is left behind";
+}
+#endif
+
+TEST_F(CenterTest, FailsOnABrokenConnectionAndRecovers) {
+  peer_.Enqueue(PeerReply::Raw("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nshort").Close());
+  peer_.Enqueue(PeerReply::Raw("").Reset());
+  peer_.Enqueue(PeerReply::Raw("").Close());
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_THROW(TVeltoDAO::DoGet(u"/x"), TransportError) << i;
+  }
+  peer_.Enqueue(PeerReply::Json("{}"));
+  EXPECT_EQ(TVeltoDAO::DoGet(u"/x"), u"{}");
+}
+
+TEST_F(CenterTest, FailsWhenNothingListens) {
+  uint16_t port = 0;
+  {
+    TestPeer closed;
+    port = closed.Port();
+  }
+  TVeltoCenter::Root() = u"http://127.0.0.1:" + Utf8ToUtf16(std::to_string(port));
+  EXPECT_THROW(TVeltoDAO::DoGet(u"/x"), TransportError);
+  TVeltoCenter::Root() = u"";
+  EXPECT_THROW(TVeltoDAO::DoGet(u"/x"), TransportError);
+}
+
+}  // namespace
+}  // namespace velto::test

@@ -1,0 +1,317 @@
+// Velto.Box.dll as a Windows host uses it: loaded with LoadLibraryW, every export looked
+// up by its plain name and called through the stdcall types of velto_box.h.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "recording_events.h"
+#include "velto/test_peer.h"
+#include "velto/unicode.h"
+#include "velto_box.h"
+
+namespace velto {
+namespace {
+
+using test::PeerReply;
+using test::PeerRequest;
+using test::RecordingEvents;
+using test::TestPeer;
+
+constexpr char kKeyReply[] =
+    R"({"code":"100","message":"ok","value":{"userId":"u1","id":"key-1"}})";
+constexpr char kDoneReply[] = R"({"code":"100","message":"ok","value":null})";
+
+// GetProcAddress's result as the header's function type; the detour through void(*)()
+// is the conversion the compiler accepts between unrelated function types.
+template <typename Function>
+Function* Lookup(HMODULE module, const char* name) {
+  const auto generic = reinterpret_cast<void (*)()>(GetProcAddress(module, name));
+  if (generic == nullptr) throw std::runtime_error(std::string("missing export ") + name);
+  return reinterpret_cast<Function*>(generic);
+}
+
+std::wstring DllBesideThisProgram() {
+  std::wstring path(MAX_PATH, L'\0');
+  path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
+  return path.substr(0, path.find_last_of(L"\\/") + 1) + L"Velto.Box.dll";
+}
+
+// One load of the library with its exports resolved; unloads when it goes.
+class LoadedDll {
+ public:
+  LoadedDll() : module_(LoadLibraryW(DllBesideThisProgram().c_str())) {
+    if (module_ == nullptr) throw std::runtime_error("Velto.Box.dll did not load");
+    Open = Lookup<decltype(VeltoOpen)>(module_, "VeltoOpen");
+    Close = Lookup<decltype(VeltoClose)>(module_, "VeltoClose");
+    Init = Lookup<decltype(VeltoInit)>(module_, "VeltoInit");
+    Enter = Lookup<decltype(VeltoEnter)>(module_, "VeltoEnter");
+    Leave = Lookup<decltype(VeltoLeave)>(module_, "VeltoLeave");
+    WorkBegin = Lookup<decltype(VeltoWorkBegin)>(module_, "VeltoWorkBegin");
+    WorkEnd = Lookup<decltype(VeltoWorkEnd)>(module_, "VeltoWorkEnd");
+    LastError = Lookup<decltype(VeltoLastError)>(module_, "VeltoLastError");
+    AllocString = Lookup<decltype(VeltoAllocString)>(module_, "VeltoAllocString");
+    FreeString = Lookup<decltype(VeltoFreeString)>(module_, "VeltoFreeString");
+  }
+  LoadedDll(const LoadedDll&) = delete;
+  LoadedDll& operator=(const LoadedDll&) = delete;
+  ~LoadedDll() { Unload(); }
+
+  void Unload() {
+    if (module_ != nullptr) FreeLibrary(module_);
+    module_ = nullptr;
+  }
+
+  decltype(&VeltoOpen) Open;
+  decltype(&VeltoClose) Close;
+  decltype(&VeltoInit) Init;
+  decltype(&VeltoEnter) Enter;
+  decltype(&VeltoLeave) Leave;
+  decltype(&VeltoWorkBegin) WorkBegin;
+  decltype(&VeltoWorkEnd) WorkEnd;
+  decltype(&VeltoLastError) LastError;
+  decltype(&VeltoAllocString) AllocString;
+  decltype(&VeltoFreeString) FreeString;
+
+ private:
+  HMODULE module_;
+};
+
+// A BSTR argument made by the system, as a host's would be.
+class Text {
+ public:
+  explicit Text(const std::wstring& text)
+      : bstr_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+  Text(const Text&) = delete;
+  Text& operator=(const Text&) = delete;
+  ~Text() { SysFreeString(bstr_); }
+  operator BSTR() const { return bstr_; }
+
+ private:
+  BSTR bstr_;
+};
+
+std::wstring Wide(const std::string& utf8) {
+  const std::u16string text = Utf8ToUtf16(utf8);
+  return std::wstring(text.begin(), text.end());
+}
+
+std::string Utf8(const wchar_t* text, size_t length) {
+  return Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), length));
+}
+
+// What the vectored handler saw: the library's raises and the debugger output.
+struct Seen {
+  std::vector<std::string> raised;  // "flags parameters message" of each VELTO_EXCEPTION_CODE
+  std::vector<std::string> trace;
+};
+Seen seen;
+
+LONG CALLBACK Watch(EXCEPTION_POINTERS* pointers) {
+  const EXCEPTION_RECORD& record = *pointers->ExceptionRecord;
+  const auto text = [&](int index) { return record.ExceptionInformation[index]; };
+  switch (record.ExceptionCode) {
+    case VELTO_EXCEPTION_CODE: {
+      const auto* message = reinterpret_cast<const wchar_t*>(text(0));
+      seen.raised.push_back(std::to_string(record.ExceptionFlags) + " " +
+                            std::to_string(record.NumberParameters) + " " +
+                            Utf8(message, wcslen(message)));
+      return EXCEPTION_CONTINUE_EXECUTION;  // the export then returns normally
+    }
+    case DBG_PRINTEXCEPTION_C:
+      seen.trace.emplace_back(reinterpret_cast<const char*>(text(1)), text(0) - 1);
+      return EXCEPTION_CONTINUE_EXECUTION;
+    case 0x4001000A: {  // DBG_PRINTEXCEPTION_WIDE_C
+      const auto* line = reinterpret_cast<const wchar_t*>(text(1));
+      seen.trace.push_back(Utf8(line, text(0) - 1));
+      return EXCEPTION_CONTINUE_EXECUTION;
+    }
+    default:
+      return EXCEPTION_CONTINUE_SEARCH;
+  }
+}
+
+class VeltoDll : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    seen = {};
+    watcher_ = AddVectoredExceptionHandler(1, Watch);
+  }
+  void TearDown() override {
+    dll_.Unload();
+    RemoveVectoredExceptionHandler(watcher_);
+    std::filesystem::remove(ini_);
+  }
+
+  // Configures the library from an INI file naming the peer.
+  VELTO_HANDLE OpenWithIni() {
+    std::ofstream(ini_) << "[Global]\r\nRoot=" << peer_.Root()
+                        << "\r\nUserCardNumber=\"0001234\"\r\nSiteId = site-9 \r\n";
+    const VELTO_HANDLE handle = dll_.Open(Text(ini_.wstring()));
+    EXPECT_NE(handle, nullptr);
+    return handle;
+  }
+
+  std::string LastError() {
+    BSTR message = nullptr;
+    dll_.LastError(&message);
+    const std::string text = Utf8(message, SysStringLen(message));
+    SysFreeString(message);
+    return text;
+  }
+
+  TestPeer peer_;
+  LoadedDll dll_;
+  std::filesystem::path ini_ = std::filesystem::temp_directory_path() / "velto-dll-test.ini";
+
+ private:
+  PVOID watcher_ = nullptr;
+};
+
+TEST_F(VeltoDll, LogsInWithTheCardAndSendsTheKeyAfterwards) {
+  const VELTO_HANDLE handle = OpenWithIni();
+  EXPECT_EQ(OpenWithIni(), handle) << "one instance";
+  dll_.Close(handle);  // frees nothing
+  EXPECT_EQ(peer_.Connections(), 0) << "opening sends nothing";
+  peer_.Enqueue(PeerReply::Json(kKeyReply));
+  peer_.Enqueue(PeerReply::Json(kDoneReply));
+
+  dll_.Enter(Text(L"5555"));
+  dll_.Leave();
+
+  const std::vector<PeerRequest> requests = peer_.Requests();
+  ASSERT_EQ(requests.size(), 2u);
+  const std::regex gate("/user-card/[0-9]{17}123/gate");
+  EXPECT_EQ(requests[0].Method(), "POST");
+  EXPECT_TRUE(std::regex_match(requests[0].Target(), gate)) << requests[0].Target();
+  EXPECT_EQ(requests[0].Version(), "HTTP/1.0");
+  EXPECT_EQ(requests[0].Body(), "5555");
+  EXPECT_FALSE(requests[0].HasHeader("key-id"));
+  EXPECT_EQ(requests[1].Method(), "DELETE");
+  EXPECT_TRUE(std::regex_match(requests[1].Target(), gate)) << requests[1].Target();
+  EXPECT_EQ(requests[1].Version(), "HTTP/1.1");
+  EXPECT_EQ(requests[1].Header("key-id"), "key-1");
+  EXPECT_TRUE(seen.raised.empty());
+  EXPECT_EQ(LastError(), "");
+}
+
+TEST_F(VeltoDll, ReportsProgressToTheRegisteredReceiverInOrder) {
+  OpenWithIni();
+  RecordingEvents receiver;
+  dll_.WorkBegin(&receiver.com);
+  EXPECT_EQ(receiver.references, 2u);
+  peer_.Enqueue(PeerReply::Json(kKeyReply));
+
+  dll_.Enter(Text(L"5555"));
+
+  const std::string size = std::to_string(std::strlen(kKeyReply));
+  EXPECT_EQ(receiver.calls,
+            (std::vector<std::string>{"begin 1 4", "work 1 4", "end 1", "begin 0 " + size,
+                                      "work 0 " + size, "end 0"}));
+  dll_.WorkEnd();
+  EXPECT_EQ(receiver.references, 1u);
+}
+
+TEST_F(VeltoDll, AFailureRaisesAContinuableExceptionAndIsKeptForLastError) {
+  OpenWithIni();
+  peer_.Enqueue(PeerReply::Http("HTTP/1.1 404 Not Found", "gone"));
+  peer_.Enqueue(PeerReply::Json(kDoneReply));
+
+  dll_.Enter(Text(L"5555"));  // returns: the handler continued execution
+
+  EXPECT_EQ(seen.raised, std::vector<std::string>{"0 1 HTTP/1.1 404 Not Found"});
+  EXPECT_EQ(LastError(), "HTTP/1.1 404 Not Found");
+  dll_.Leave();
+  EXPECT_EQ(LastError(), "") << "a call that did not fail clears the message";
+}
+
+TEST_F(VeltoDll, RaisesTheRefusalOfAnExportCalledFromInsideAProgressCallback) {
+  OpenWithIni();
+  RecordingEvents receiver;
+  std::string inner;
+  receiver.on_work = [&] {
+    if (!inner.empty()) return;
+    dll_.Leave();
+    inner = LastError();
+  };
+  dll_.WorkBegin(&receiver.com);
+  peer_.Enqueue(PeerReply::Json(kKeyReply));
+
+  dll_.Enter(Text(L"5555"));
+  dll_.WorkEnd();
+
+  EXPECT_EQ(inner, "작업 중입니다");
+  EXPECT_EQ(seen.raised, std::vector<std::string>{"0 1 작업 중입니다"});
+  EXPECT_EQ(LastError(), "") << "the outer call succeeded";
+  EXPECT_EQ(peer_.Requests().size(), 1u);
+}
+
+TEST_F(VeltoDll, InitTracesTheSettingsWithTheCardNumberMasked) {
+  dll_.Init(Text(Wide(peer_.Root())), Text(L"98765432"), Text(L"site-1"));
+  EXPECT_EQ(seen.trace, std::vector<std::string>{"RootUrl = " + peer_.Root() +
+                                                 ", UserCardNumber = ****5432, SiteId = site-1"});
+  EXPECT_EQ(peer_.Connections(), 0);
+
+  peer_.Enqueue(PeerReply::Json(kKeyReply));
+  dll_.Enter(Text(L"1"));
+  EXPECT_EQ(peer_.Requests().size(), 1u) << "the root set by VeltoInit is used";
+}
+
+TEST_F(VeltoDll, AllocatesStringsTheHostCanFreeEitherWay) {
+  const OLECHAR text[] = L"가나다";
+  BSTR copy = dll_.AllocString(text, 2);
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(SysStringLen(copy), 2u);
+  EXPECT_EQ(std::wstring(copy), L"가나");
+  SysFreeString(copy);  // the system's BSTR, freed by the system
+
+  BSTR zeros = dll_.AllocString(nullptr, 3);
+  EXPECT_EQ(SysStringLen(zeros), 3u);
+  EXPECT_EQ(std::wstring(zeros, 3), std::wstring(3, L'\0'));
+  dll_.FreeString(zeros);
+  dll_.FreeString(nullptr);
+}
+
+TEST_F(VeltoDll, UnloadingReleasesAReceiverStillRegisteredAndSendsNothing) {
+  OpenWithIni();
+  RecordingEvents receiver;
+  dll_.WorkBegin(&receiver.com);
+  ASSERT_EQ(receiver.references, 2u);
+
+  dll_.Unload();
+
+  EXPECT_EQ(GetModuleHandleW(L"Velto.Box.dll"), nullptr) << "the library is unloaded";
+  EXPECT_EQ(receiver.references, 1u);
+  EXPECT_TRUE(receiver.calls.empty());
+  EXPECT_EQ(peer_.Connections(), 0);
+}
+
+ULONG STDCALL ReleaseLoudly(IVeltoWorkEvents*) {
+  std::fputs("receiver released", stderr);
+  return 1;
+}
+
+// At process exit the library releases nothing: the host's objects may be gone by then.
+TEST_F(VeltoDll, ReleasesNothingWhenTheProcessExits) {
+  IVeltoWorkEventsVtbl methods = RecordingEvents::kTable;
+  methods.Release = ReleaseLoudly;
+  IVeltoWorkEvents receiver{&methods};
+  EXPECT_EXIT(
+      {
+        dll_.WorkBegin(&receiver);
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(0), ::testing::Not(::testing::HasSubstr("released")));
+}
+
+}  // namespace
+}  // namespace velto
