@@ -4,6 +4,8 @@
 #include <signal.h>
 
 #include <CLI/CLI.hpp>
+#include <atomic>
+#include <chrono>
 #include <exception>
 #include <iostream>
 #include <thread>
@@ -58,13 +60,19 @@ int main(int argc, char** argv) {
     if (server.new_admin_card() && options.admin_card.empty()) {
       std::cout << "admin card: " << *server.new_admin_card() << "\n";
     }
-    std::thread stopper([&server, &stop_signals] {
+    std::atomic<bool> done{false};
+    std::thread stopper([&server, &stop_signals, &done] {
       int signal_number = 0;
       sigwait(&stop_signals, &signal_number);
-      server.Stop();
+      // A stop that comes before the listener loop has started is lost; repeat until it ends.
+      while (!done) {
+        server.Stop();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      }
     });
     std::cout << "listening on " << server.Url() << std::endl;
     const bool served = server.Serve();
+    done = true;
     // Wakes the stopper when the listener ended by itself.
     pthread_kill(stopper.native_handle(), SIGTERM);
     stopper.join();

@@ -42,6 +42,16 @@ void Fail(Call& call, const RouteOptions& options, ReplyCode code, const std::st
   call.response.set_content(Envelope(code, message), "application/json; charset=utf-8");
 }
 
+// Reads a body nobody needs; a form must be read as a form.
+void Drain(const httplib::Request& request, const httplib::ContentReader& reader) {
+  const auto ignore = [](const char*, size_t) { return true; };
+  if (request.is_multipart_form_data()) {
+    reader([](const httplib::MultipartFormData&) { return true; }, ignore);
+  } else {
+    reader(ignore);
+  }
+}
+
 }  // namespace
 
 void Reply(Call& call, const ValueWriter& value) {
@@ -131,7 +141,7 @@ void Router::Run(const Route& route, Call& call) {
   if (!call.key.empty()) user = key_check_(call.key);
   if (!user) {
     // An upload refused before it is read is still read, so that the client sees the reply.
-    if (call.reader != nullptr) (*call.reader)([](const char*, size_t) { return true; });
+    if (call.reader != nullptr) Drain(call.request, *call.reader);
     if (call.key.empty()) throw ReplyError(ReplyCode::kKeyMissing, "Key missing");
     throw ReplyError(ReplyCode::kKeyRejected, "Key rejected");
   }
