@@ -68,8 +68,7 @@ class Api {
 
  private:
   Reply Finish(const httplib::Result& result);
-  Reply RawPost(const std::string& path, const std::string& content_type,
-                const std::string& body);
+  Reply RawPost(const std::string& path, const std::string& content_type, const std::string& body);
 
   std::string host_;
   int port_;

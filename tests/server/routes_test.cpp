@@ -5,7 +5,6 @@
 #include <string>
 #include <string_view>
 
-
 #include "server_fixture.h"
 
 namespace velto::test {

@@ -38,8 +38,9 @@ World ServerTest::MakeWorld(Api& api, const std::string& tag) {
   w.survey = api.Create("/surveys/" + w.issue,
                         {{"name", "문진"}, {"state", "complete"}, {"values", R"({"q1":"yes"})"}});
   api.Create("/consent/" + w.site + "/" + w.person, {{"signature", "서명"}}, "personId");
-  w.user = api.Create("/users", {{"id", "user-" + tag}, {"password", ""},
-                                 {"name", "사용자"}, {"roles", "site:" + w.site}});
+  w.user = api.Create(
+      "/users",
+      {{"id", "user-" + tag}, {"password", ""}, {"name", "사용자"}, {"roles", "site:" + w.site}});
   w.card = api.Create("/user-cards/" + w.user, {{"id", ""}, {"userId", w.user}});
   return w;
 }

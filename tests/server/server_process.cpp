@@ -79,7 +79,9 @@ ServerProcess::ServerProcess(std::vector<std::string> flags) {
   }
 }
 
-ServerProcess::~ServerProcess() { Stop(); }
+ServerProcess::~ServerProcess() {
+  Stop();
+}
 
 int ServerProcess::Stop() {
   if (pid_ <= 0) return -1;
