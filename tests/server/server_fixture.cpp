@@ -21,7 +21,7 @@ Api ServerTest::RootApi() {
   return api;
 }
 
-World ServerTest::MakeWorld(Api& api, const std::string& tag) {
+World MakeWorld(Api& api, const std::string& tag) {
   World w;
   w.site = api.Create("/sites", {{"id", "site-" + tag}, {"name", "병원 " + tag}});
   w.person = api.Create("/persons/" + w.site, {{"id", "person-" + tag}, {"name", "홍길동"}});

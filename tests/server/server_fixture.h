@@ -16,6 +16,10 @@ struct World {
   std::string file_bytes;
 };
 
+// A site with two persons; the first has an issue with a file and a survey, a portal and a
+// consent; plus a user with a card. Ids end in `tag`.
+World MakeWorld(Api& api, const std::string& tag);
+
 // One velto-server ("--memory") for the tests of a suite, and a logged-in client.
 class ServerTest : public ::testing::Test {
  protected:
@@ -25,9 +29,6 @@ class ServerTest : public ::testing::Test {
   static ServerProcess& server() { return *server_; }
   // A client logged in with the root user's card.
   static Api RootApi();
-  // A site with two persons; the first has an issue with a file and a survey, a portal and a
-  // consent; plus a user with a card. Ids end in `tag`.
-  static World MakeWorld(Api& api, const std::string& tag);
 
  private:
   static std::unique_ptr<ServerProcess> server_;
