@@ -43,4 +43,16 @@ void RemoveRecord(Call& call, Services& services, const RecordKind& kind, const 
   Reply(call);
 }
 
+void RemoveWithDependents(Call& call, Services& services, const RecordKind& kind,
+                          const Fields& where, const std::function<void(DoomedFiles&)>& remove) {
+  auto lock = services.db.Lock();
+  RecordTable(services.db, kind).Get(where);
+  DoomedFiles doomed(services.files);
+  Transaction transaction(services.db);
+  remove(doomed);
+  transaction.Commit();
+  doomed.RemoveAll();
+  Reply(call);
+}
+
 }  // namespace velto::server

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <initializer_list>
 
 #include "record_table.h"
@@ -31,5 +32,10 @@ void AddRecord(Call& call, Services& services, const RecordKind& kind, Fields re
 
 // Deletes the record matching `where` (nothing depends on it) and replies, or "301".
 void RemoveRecord(Call& call, Services& services, const RecordKind& kind, const Fields& where);
+
+// Deletes the record matching `where` with what depends on it, in one transaction, through
+// `remove`; the bytes of deleted files go once it is committed. "301" when there is no record.
+void RemoveWithDependents(Call& call, Services& services, const RecordKind& kind,
+                          const Fields& where, const std::function<void(DoomedFiles&)>& remove);
 
 }  // namespace velto::server

@@ -29,14 +29,8 @@ void AddIssueRoutes(Router& router, Services& s) {
     ModifyRecord(call, s, kinds::kIssue, {{"id", call.Arg(0)}}, {"name", "endTime"});
   });
   router.Add("DELETE", "/issue/{}", [&s](Call& call) {
-    auto lock = s.db.Lock();
-    RecordTable(s.db, kinds::kIssue).Get({{"id", call.Arg(0)}});
-    DoomedFiles doomed(s.files);
-    Transaction transaction(s.db);
-    DeleteIssue(s, call.Arg(0), doomed);
-    transaction.Commit();
-    doomed.RemoveAll();
-    Reply(call);
+    RemoveWithDependents(call, s, kinds::kIssue, {{"id", call.Arg(0)}},
+                         [&](DoomedFiles& doomed) { DeleteIssue(s, call.Arg(0), doomed); });
   });
 }
 

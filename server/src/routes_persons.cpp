@@ -37,14 +37,9 @@ void AddPersonRoutes(Router& router, Services& s) {
                  {"name", "gender", "birth", "phone", "consentTime"});
   });
   router.Add("DELETE", "/person/{}/{}", [&s](Call& call) {
-    auto lock = s.db.Lock();
-    RecordTable(s.db, kinds::kPerson).Get({{"siteId", call.Arg(0)}, {"id", call.Arg(1)}});
-    DoomedFiles doomed(s.files);
-    Transaction transaction(s.db);
-    DeletePerson(s, call.Arg(0), call.Arg(1), doomed);
-    transaction.Commit();
-    doomed.RemoveAll();
-    Reply(call);
+    RemoveWithDependents(
+        call, s, kinds::kPerson, {{"siteId", call.Arg(0)}, {"id", call.Arg(1)}},
+        [&](DoomedFiles& doomed) { DeletePerson(s, call.Arg(0), call.Arg(1), doomed); });
   });
 }
 

@@ -68,14 +68,8 @@ void AddSiteRoutes(Router& router, Services& s) {
     ModifyRecord(call, s, kinds::kSite, {{"id", call.Arg(0)}}, {"name"});
   });
   router.Add("DELETE", "/site/{}", [&s](Call& call) {
-    auto lock = s.db.Lock();
-    RecordTable(s.db, kinds::kSite).Get({{"id", call.Arg(0)}});
-    DoomedFiles doomed(s.files);
-    Transaction transaction(s.db);
-    DeleteSite(s, call.Arg(0), doomed);
-    transaction.Commit();
-    doomed.RemoveAll();
-    Reply(call);
+    RemoveWithDependents(call, s, kinds::kSite, {{"id", call.Arg(0)}},
+                         [&](DoomedFiles& doomed) { DeleteSite(s, call.Arg(0), doomed); });
   });
   router.Add(
       "POST", "/site/{}/logo", [&s](Call& call) { SetLogo(call, s, &call.Arg(0)); }, upload);

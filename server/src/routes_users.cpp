@@ -44,12 +44,8 @@ void AddUserRoutes(Router& router, Services& s) {
     Reply(call, RecordValue(kinds::kUser, users.Get(where)));
   });
   router.Add("DELETE", "/user/{}", [&s](Call& call) {
-    auto lock = s.db.Lock();
-    RecordTable(s.db, kinds::kUser).Get({{"id", call.Arg(0)}});
-    Transaction transaction(s.db);
-    DeleteUser(s, call.Arg(0));
-    transaction.Commit();
-    Reply(call);
+    RemoveWithDependents(call, s, kinds::kUser, {{"id", call.Arg(0)}},
+                         [&](DoomedFiles&) { DeleteUser(s, call.Arg(0)); });
   });
 }
 

@@ -148,6 +148,11 @@ std::vector<FormPart> UploadParts(const std::string& bytes, const std::string& f
           {FormPart::kBareText, "hlscDate", hlsc_date, ""}};
 }
 
+std::vector<FormPart> LogoParts() {
+  return {{FormPart::kFile, "file", "PNG", "logo.png"},
+          {FormPart::kBareText, "file-name", "logo.png", ""}};
+}
+
 Api::Api(const ServerProcess& server)
     : host_(server.host()), port_(server.port()), client_(server.host(), server.port()) {
   client_.set_keep_alive(true);

@@ -47,6 +47,9 @@ std::string LibraryForm(const std::vector<FormPart>& parts, std::string& content
 std::vector<FormPart> UploadParts(const std::string& bytes, const std::string& file_name,
                                   const std::string& hlsc_name, const std::string& hlsc_date);
 
+// A logo form for a site whose id is in the path: "file" (logo.png holding "PNG"), "file-name".
+std::vector<FormPart> LogoParts();
+
 // Speaks to a velto-server over HTTP the way the library does.
 class Api {
  public:

@@ -145,8 +145,7 @@ TEST(FileStorageTest, DeletedFilesLeaveNoBytesBehind) {
   };
   const std::string a = api.PostForm("/files/" + issue, UploadParts("a", "a", "", "")).Text("id");
   api.PostForm("/files/" + issue, UploadParts("b", "b", "", ""));
-  const std::vector<FormPart> logo = {{FormPart::kFile, "file", "PNG", "logo.png"},
-                                      {FormPart::kBareText, "file-name", "logo.png", ""}};
+  const std::vector<FormPart> logo = LogoParts();
   ASSERT_EQ(api.PostForm("/site/S/logo", logo).code(), "100");
   EXPECT_EQ(stored(), 3u);
   // A new logo replaces the old one's bytes.

@@ -72,8 +72,7 @@ TEST_F(PortalTest, OnlyThePortalsOwnFilesCanBeDownloaded) {
       api.Create("/issues/" + w.site + "/" + w.person2, {{"id", ""}, {"name", "x"}});
   const std::string others_file =
       api.PostForm("/files/" + others_issue, UploadParts("private", "p.txt", "", "")).Text("id");
-  const std::vector<FormPart> logo = {{FormPart::kFile, "file", "PNG", "logo.png"},
-                                      {FormPart::kBareText, "file-name", "logo.png", ""}};
+  const std::vector<FormPart> logo = LogoParts();
   const std::string logo_file = api.PostForm("/site/" + w.site + "/logo", logo).Text("fileId");
 
   Api browser(server());

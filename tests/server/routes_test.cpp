@@ -106,8 +106,7 @@ Reply Send(Api& api, const RouteCase& route, const World& w, bool missing) {
   if (verb == "DELETE") return api.Delete(path);
   Members json;
   for (const auto& [name, value] : route.json) json.emplace_back(name, Fill(value, w, missing));
-  const std::vector<FormPart> logo = {{FormPart::kFile, "file", "PNG", "logo.png"},
-                                      {FormPart::kBareText, "file-name", "logo.png", ""}};
+  const std::vector<FormPart> logo = LogoParts();
   std::vector<FormPart> logo_with_id = {{FormPart::kText, "id", Fill("{site}", w, missing), ""}};
   logo_with_id.insert(logo_with_id.end(), logo.begin(), logo.end());
   switch (route.body) {
