@@ -9,6 +9,13 @@ std::string Quoted(const std::string& name) {
   return "\"" + name + "\"";
 }
 
+// "?N", SQLite's numbered parameter.
+std::string Placeholder(int number) {
+  std::string placeholder = std::to_string(number);
+  placeholder.insert(placeholder.begin(), '?');
+  return placeholder;
+}
+
 }  // namespace
 
 void WriteText(JsonWriter& writer, const std::string& text) {
@@ -41,7 +48,7 @@ bool RecordTable::Has(const std::string& member) const {
 std::string RecordTable::WhereClause(const Fields& where, int& next) const {
   std::string clause = " WHERE 1";
   for (const auto& [name, value] : where) {
-    clause += " AND " + Quoted(name) + " = ?" + std::to_string(next++);
+    clause += " AND " + Quoted(name) + " = " + Placeholder(next++);
   }
   return clause;
 }
@@ -93,8 +100,8 @@ std::vector<Fields> RecordTable::List(const Filter& filter) {
   std::string sql = SelectColumns(kind_) + WhereClause(filter.equal, next);
   if (filter.range_member != nullptr) {
     const std::string column = Quoted(filter.range_member);
-    const std::string from = "?" + std::to_string(next++);
-    const std::string to = "?" + std::to_string(next++);
+    const std::string from = Placeholder(next++);
+    const std::string to = Placeholder(next++);
     sql += " AND (" + from + " = '' OR " + column + " >= " + from + ")";
     sql += " AND (" + to + " = '' OR substr(" + column + ", 1, length(" + to + ")) <= " + to + ")";
     values.push_back(filter.from);
@@ -131,7 +138,7 @@ bool RecordTable::Update(const Fields& where, const Fields& changes) {
   for (const auto& [name, value] : changes) {
     if (!Has(name)) continue;
     if (!assignments.empty()) assignments += ", ";
-    assignments += Quoted(name) + " = ?" + std::to_string(next++);
+    assignments += Quoted(name) + " = " + Placeholder(next++);
     values.push_back(value);
   }
   if (assignments.empty()) return Find(where).has_value();

@@ -5,6 +5,9 @@
 namespace velto::server {
 namespace {
 
+// Bodies other than uploads are records; nothing legitimate comes near this.
+constexpr size_t kMaxJsonBody = 16 * 1024 * 1024;
+
 std::vector<std::string> Split(const std::string& path) {
   std::vector<std::string> segments;
   size_t start = 1;  // paths begin with "/"
@@ -98,7 +101,7 @@ void Router::Install(httplib::Server& server) {
   };
   server.Get(".*", plain);
   server.Delete(".*", plain);
-  server.Put(".*", plain);
+  server.Put(".*", with_reader);
   server.Post(".*", with_reader);
 }
 
@@ -125,27 +128,28 @@ void Router::Dispatch(const httplib::Request& request, httplib::Response& respon
 }
 
 void Router::Run(const Route& route, Call& call) {
+  call.key = call.request.get_header_value("key-id");
+  if (route.options.needs_key) {
+    std::optional<std::string> user;
+    if (!call.key.empty()) user = key_check_(call.key);
+    if (!user) {
+      // A refused request's body is still read, so that the client gets to see the reply.
+      if (call.reader != nullptr) Drain(call.request, *call.reader);
+      if (call.key.empty()) throw ReplyError(ReplyCode::kKeyMissing, "Key missing");
+      throw ReplyError(ReplyCode::kKeyRejected, "Key rejected");
+    }
+    call.user_id = std::move(*user);
+  }
   if (call.reader != nullptr && !route.options.streams_body) {
-    (*call.reader)([&call](const char* data, size_t size) {
-      call.body.append(data, size);
+    bool too_long = false;
+    (*call.reader)([&call, &too_long](const char* data, size_t size) {
+      too_long = too_long || call.body.size() + size > kMaxJsonBody;
+      if (!too_long) call.body.append(data, size);
       return true;
     });
     call.reader = nullptr;
+    if (too_long) throw ReplyError(ReplyCode::kBadRequest, "Bad request: the body is too long");
   }
-  call.key = call.request.get_header_value("key-id");
-  if (!route.options.needs_key) {
-    route.handler(call);
-    return;
-  }
-  std::optional<std::string> user;
-  if (!call.key.empty()) user = key_check_(call.key);
-  if (!user) {
-    // An upload refused before it is read is still read, so that the client sees the reply.
-    if (call.reader != nullptr) Drain(call.request, *call.reader);
-    if (call.key.empty()) throw ReplyError(ReplyCode::kKeyMissing, "Key missing");
-    throw ReplyError(ReplyCode::kKeyRejected, "Key rejected");
-  }
-  call.user_id = std::move(*user);
   route.handler(call);
 }
 

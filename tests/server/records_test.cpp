@@ -85,6 +85,9 @@ TEST_F(RecordTest, BodiesThatAreNotJsonObjectsAreBadRequests) {
     EXPECT_EQ(api.Post("/sites", body).code(), "303");
     EXPECT_EQ(api.Put("/site/" + w.site, body).code(), "303");
   }
+  // Record bodies have a size limit; uploads do not.
+  const std::string huge = "{\"name\": \"" + std::string(17 * 1024 * 1024, 'x') + "\"}";
+  EXPECT_EQ(api.Put("/site/" + w.site, huge).code(), "303");
   EXPECT_EQ(api.Get("/site/" + w.site).Text("name"), "병원 b");
 }
 
