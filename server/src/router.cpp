@@ -115,7 +115,7 @@ void Router::Dispatch(const httplib::Request& request, httplib::Response& respon
     response.set_content("Not found\n", "text/plain; charset=utf-8");
     return;
   }
-  Call call{request, response, std::move(args), request.body, reader, {}, {}};
+  Call call{request, response, std::move(args), request.body, reader, {}};
   try {
     Run(*route, call);
   } catch (const ReplyError& error) {
@@ -129,16 +129,11 @@ void Router::Dispatch(const httplib::Request& request, httplib::Response& respon
 
 void Router::Run(const Route& route, Call& call) {
   call.key = call.request.get_header_value("key-id");
-  if (route.options.needs_key) {
-    std::optional<std::string> user;
-    if (!call.key.empty()) user = key_check_(call.key);
-    if (!user) {
-      // A refused request's body is still read, so that the client gets to see the reply.
-      if (call.reader != nullptr) Drain(call.request, *call.reader);
-      if (call.key.empty()) throw ReplyError(ReplyCode::kKeyMissing, "Key missing");
-      throw ReplyError(ReplyCode::kKeyRejected, "Key rejected");
-    }
-    call.user_id = std::move(*user);
+  if (route.options.needs_key && (call.key.empty() || !key_check_(call.key))) {
+    // A refused request's body is still read, so that the client gets to see the reply.
+    if (call.reader != nullptr) Drain(call.request, *call.reader);
+    if (call.key.empty()) throw ReplyError(ReplyCode::kKeyMissing, "Key missing");
+    throw ReplyError(ReplyCode::kKeyRejected, "Key rejected");
   }
   if (call.reader != nullptr && !route.options.streams_body) {
     bool too_long = false;

@@ -3,7 +3,6 @@
 #include <httplib.h>
 
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,7 +18,6 @@ struct Call {
   std::string body;                                // the whole body, except on streaming routes
   const httplib::ContentReader* reader = nullptr;  // streaming routes only
   std::string key;                                 // the "key-id" header
-  std::string user_id;                             // the user of a live key
 
   const std::string& Arg(size_t index) const { return args.at(index); }
   std::string Query(const char* name) const { return request.get_param_value(name); }
@@ -40,8 +38,8 @@ void Reply(Call& call, const ValueWriter& value = {});
 // "/" before they are decoded, so a value may hold an encoded "/" or "?".
 class Router {
  public:
-  // Answers with the user of a live key, or nothing.
-  using KeyCheck = std::function<std::optional<std::string>(const std::string& key)>;
+  // Whether a key is live.
+  using KeyCheck = std::function<bool(const std::string& key)>;
 
   explicit Router(KeyCheck key_check) : key_check_(std::move(key_check)) {}
 

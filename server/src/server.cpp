@@ -35,7 +35,7 @@ VeltoServer::VeltoServer(const Options& options)
       services_{db_, files_, sessions_, sender_},
       router_([this](const std::string& key) {
         auto lock = db_.Lock();
-        return sessions_.UserOf(key);
+        return sessions_.UserOf(key).has_value();
       }),
       http_(MakeListener(options)) {
   new_admin_card_ = Bootstrap(db_, options.admin_card);
