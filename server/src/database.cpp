@@ -1,5 +1,6 @@
 #include "database.h"
 
+#include <filesystem>
 #include <stdexcept>
 
 namespace velto::server {
@@ -62,6 +63,10 @@ int Statement::ColumnCount() const {
 }
 
 Database::Database(const std::string& path) {
+  if (!path.empty()) {
+    const auto folder = std::filesystem::path(path).parent_path();
+    if (!folder.empty()) std::filesystem::create_directories(folder);
+  }
   sqlite3* raw = nullptr;
   const std::string name = path.empty() ? ":memory:" : path;
   const int result =

@@ -17,7 +17,6 @@ class PersistenceTest : public ::testing::Test {
 };
 
 TEST_F(PersistenceTest, RecordsFilesAndKeysSurviveARestart) {
-  std::filesystem::create_directories(folder_.path() / "data");
   std::string card;
   std::string key;
   World w;
