@@ -1,5 +1,4 @@
 #include "crud.h"
-#include "ids.h"
 #include "json_body.h"
 #include "kinds.h"
 #include "routes.h"
