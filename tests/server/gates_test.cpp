@@ -100,6 +100,11 @@ TEST_F(GateTest, UserGateChecksThePassword) {
   EXPECT_TRUE(doctor.Get("/user/root/gate").value().IsFalse());
   EXPECT_EQ(doctor.Get("/sites").code(), "100");
 
+  // Another user's key does not log the doctor out.
+  EXPECT_EQ(root.Delete("/user/doctor/gate").code(), "100");
+  EXPECT_TRUE(doctor.Get("/user/doctor/gate").value().IsTrue());
+  EXPECT_EQ(root.Get("/sites").code(), "100");
+
   EXPECT_EQ(doctor.Delete("/user/doctor/gate").code(), "100");
   EXPECT_TRUE(doctor.Get("/user/doctor/gate").value().IsFalse());
   EXPECT_EQ(doctor.Get("/sites").code(), "402");
