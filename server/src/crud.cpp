@@ -1,0 +1,58 @@
+#include "crud.h"
+
+#include "json_body.h"
+
+namespace velto::server {
+
+void ReplyRecord(Call& call, Services& services, const RecordKind& kind, const Fields& where) {
+  auto lock = services.db.Lock();
+  Reply(call, RecordValue(kind, RecordTable(services.db, kind).Get(where)));
+}
+
+void ModifyRecord(Call& call, Services& services, const RecordKind& kind, const Fields& where,
+                  std::initializer_list<const char*> members) {
+  const Fields changes = Pick(ParseObject(call.body), members);
+  auto lock = services.db.Lock();
+  RecordTable table(services.db, kind);
+  if (!table.Update(where, changes)) throw ReplyError(ReplyCode::kNotFound, "Not found");
+  Reply(call, RecordValue(kind, table.Get(where)));
+}
+
+void ReplyList(Call& call, Services& services, const RecordKind& kind, const Filter& filter,
+               const RecordKind* parent_kind, const Fields& parent) {
+  auto lock = services.db.Lock();
+  if (parent_kind != nullptr) RecordTable(services.db, *parent_kind).Get(parent);
+  Reply(call, ListValue(kind, RecordTable(services.db, kind).List(filter)));
+}
+
+void AddRecord(Call& call, Services& services, const RecordKind& kind, Fields record,
+               const Fields& unique, const RecordKind* parent_kind, const Fields& parent) {
+  auto lock = services.db.Lock();
+  if (parent_kind != nullptr) RecordTable(services.db, *parent_kind).Get(parent);
+  RecordTable table(services.db, kind);
+  RequireAbsent(table, unique);
+  table.Insert(record);
+  Reply(call, RecordValue(kind, std::move(record)));
+}
+
+void RemoveRecord(Call& call, Services& services, const RecordKind& kind, const Fields& where) {
+  auto lock = services.db.Lock();
+  if (RecordTable(services.db, kind).Remove(where) == 0) {
+    throw ReplyError(ReplyCode::kNotFound, "Not found");
+  }
+  Reply(call);
+}
+
+void RemoveWithDependents(Call& call, Services& services, const RecordKind& kind,
+                          const Fields& where, const std::function<void(DoomedFiles&)>& remove) {
+  auto lock = services.db.Lock();
+  RecordTable(services.db, kind).Get(where);
+  DoomedFiles doomed(services.files);
+  Transaction transaction(services.db);
+  remove(doomed);
+  transaction.Commit();
+  doomed.RemoveAll();
+  Reply(call);
+}
+
+}  // namespace velto::server

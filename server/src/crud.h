@@ -1,0 +1,41 @@
+#pragma once
+
+#include <functional>
+#include <initializer_list>
+
+#include "record_table.h"
+#include "router.h"
+#include "services.h"
+
+namespace velto::server {
+
+// The plain record operations most routes are made of. Each takes the database lock.
+
+// Replies with the record matching `where`, or "301".
+void ReplyRecord(Call& call, Services& services, const RecordKind& kind, const Fields& where);
+
+// Sets the listed members from the JSON body on the record matching `where` and replies with
+// the changed record, or "301".
+void ModifyRecord(Call& call, Services& services, const RecordKind& kind, const Fields& where,
+                  std::initializer_list<const char*> members);
+
+// Replies with the records that pass the filter, after checking that the record they belong
+// to (`parent_kind` matching `parent`, when given) exists.
+void ReplyList(Call& call, Services& services, const RecordKind& kind, const Filter& filter,
+               const RecordKind* parent_kind, const Fields& parent);
+
+// Adds a record made of the listed members of the JSON body and the fixed members, after
+// checking that the parent exists ("301") and that no record has the same `unique` members
+// ("302"); replies with the stored record.
+void AddRecord(Call& call, Services& services, const RecordKind& kind, Fields record,
+               const Fields& unique, const RecordKind* parent_kind, const Fields& parent);
+
+// Deletes the record matching `where` (nothing depends on it) and replies, or "301".
+void RemoveRecord(Call& call, Services& services, const RecordKind& kind, const Fields& where);
+
+// Deletes the record matching `where` with what depends on it, in one transaction, through
+// `remove`; the bytes of deleted files go once it is committed. "301" when there is no record.
+void RemoveWithDependents(Call& call, Services& services, const RecordKind& kind,
+                          const Fields& where, const std::function<void(DoomedFiles&)>& remove);
+
+}  // namespace velto::server

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <httplib.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace velto::server {
+
+// The folder that holds the bytes of uploaded files, each under its stored name (a
+// generated, URL-safe id).
+class FileStore {
+ public:
+  // A file being received. It lands under a temporary name and is removed unless kept.
+  class Upload {
+   public:
+    explicit Upload(const std::filesystem::path& folder);
+    ~Upload();
+    Upload(const Upload&) = delete;
+    Upload& operator=(const Upload&) = delete;
+
+    bool Write(const char* data, size_t size);
+    std::int64_t size() const { return size_; }
+    // Moves the bytes to their stored name.
+    void Keep(const FileStore& store, const std::string& name);
+
+   private:
+    std::filesystem::path temporary_;
+    std::ofstream out_;
+    std::int64_t size_ = 0;
+    bool kept_ = false;
+  };
+
+  explicit FileStore(std::filesystem::path folder);
+
+  const std::filesystem::path& folder() const { return folder_; }
+  void Remove(const std::string& name) const;
+  // Streams the stored bytes as the body of the response; false when they are missing.
+  bool Serve(const std::string& name, const std::string& download_name,
+             httplib::Response& response) const;
+
+ private:
+  std::filesystem::path PathOf(const std::string& name) const;
+
+  std::filesystem::path folder_;
+};
+
+// A private temporary folder, removed with everything in it when this goes.
+class TemporaryFolder {
+ public:
+  TemporaryFolder();
+  ~TemporaryFolder();
+  TemporaryFolder(const TemporaryFolder&) = delete;
+  TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+}  // namespace velto::server

@@ -1,0 +1,45 @@
+#include "ids.h"
+
+#include <openssl/rand.h>
+
+#include <array>
+#include <stdexcept>
+
+namespace velto::server {
+
+void RandomBytes(unsigned char* buffer, int size) {
+  if (RAND_bytes(buffer, size) != 1) throw std::runtime_error("no random bytes available");
+}
+
+std::string NewId() {
+  static constexpr char kAlphabet[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
+  std::array<unsigned char, 16> bytes{};
+  RandomBytes(bytes.data(), static_cast<int>(bytes.size()));
+  std::string id;
+  unsigned bits = 0;
+  int count = 0;
+  for (unsigned char byte : bytes) {
+    bits = (bits << 8) | byte;
+    count += 8;
+    while (count >= 6) {
+      count -= 6;
+      id += kAlphabet[(bits >> count) & 0x3F];
+    }
+  }
+  if (count > 0) id += kAlphabet[(bits << (6 - count)) & 0x3F];
+  return id;
+}
+
+std::string NewCardNumber() {
+  std::string number;
+  while (number.size() < 16) {
+    unsigned char byte = 0;
+    RandomBytes(&byte, 1);
+    // Rejecting 250..255 keeps every digit equally likely.
+    if (byte < 250) number += static_cast<char>('0' + byte % 10);
+  }
+  return number;
+}
+
+}  // namespace velto::server

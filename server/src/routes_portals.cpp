@@ -1,0 +1,108 @@
+#include "crud.h"
+#include "file_log.h"
+#include "json_body.h"
+#include "kinds.h"
+#include "portal_page.h"
+#include "routes.h"
+#include "time_text.h"
+
+namespace velto::server {
+namespace {
+
+constexpr const char* kHtml = "text/html; charset=utf-8";
+
+// Everything the gate page shows. The caller holds the database lock.
+PortalView LoadView(Services& s, Fields portal) {
+  PortalView view;
+  const Fields of_person{{"siteId", portal.at("siteId")}, {"personId", portal.at("personId")}};
+  view.person = RecordTable(s.db, kinds::kPerson)
+                    .Find({{"siteId", portal.at("siteId")}, {"id", portal.at("personId")}})
+                    .value_or(Fields{{"name", ""}});
+  if (const auto site = RecordTable(s.db, kinds::kSite).Find({{"id", portal.at("siteId")}})) {
+    view.site_name = site->at("name");
+  }
+  RecordTable files(s.db, kinds::kFile);
+  for (Fields& issue : RecordTable(s.db, kinds::kIssue).List({of_person})) {
+    auto issue_files = files.List({{{"issueId", issue.at("id")}}});
+    view.issues.push_back({std::move(issue), std::move(issue_files)});
+  }
+  view.portal = std::move(portal);
+  return view;
+}
+
+void GatePage(Call& call, Services& s) {
+  auto lock = s.db.Lock();
+  const auto portal = RecordTable(s.db, kinds::kPortal).Find({{"id", call.Arg(0)}});
+  if (!portal) {
+    call.response.status = 404;
+    call.response.set_content(MissingPortalPage(), kHtml);
+    return;
+  }
+  const PortalView view = LoadView(s, *portal);
+  call.response.set_header("Cache-Control", "no-store");
+  if (HasPassed(portal->at("endTime"))) {
+    call.response.status = 410;
+    call.response.set_content(ExpiredPortalPage(view), kHtml);
+    return;
+  }
+  RecordTable(s.db, kinds::kEnterLog)
+      .Insert({{"siteId", portal->at("siteId")},
+               {"personId", portal->at("personId")},
+               {"portalId", portal->at("id")},
+               {"portalName", portal->at("name")},
+               {"enterTime", NowText()}});
+  call.response.set_content(PortalPage(view), kHtml);
+}
+
+// A file of the portal's person, while the portal is valid; nothing else is reachable here.
+void PortalDownload(Call& call, Services& s) {
+  auto lock = s.db.Lock();
+  const auto portal = RecordTable(s.db, kinds::kPortal).Find({{"id", call.Arg(0)}});
+  const auto file = RecordTable(s.db, kinds::kFile).Find({{"id", call.Arg(1)}});
+  const bool allowed = portal && file && !HasPassed(portal->at("endTime")) &&
+                       !file->at("issueId").empty() && file->at("siteId") == portal->at("siteId") &&
+                       file->at("personId") == portal->at("personId");
+  if (!allowed || !s.files.Serve(file->at("path"), file->at("fileName"), call.response)) {
+    call.response.status = 404;
+    call.response.set_content(MissingPortalPage(), kHtml);
+    return;
+  }
+  LogFileUse(s, *file, kDownloadAction);
+}
+
+}  // namespace
+
+void AddPortalRoutes(Router& router, Services& s) {
+  const RouteOptions page{.needs_key = false, .raw_reply = true};
+
+  router.Add("GET", "/portals/{}/{}", [&s](Call& call) {
+    Filter filter{{{"siteId", call.Arg(0)}, {"personId", call.Arg(1)}}};
+    if (const std::string name = call.Query("name"); !name.empty()) filter.equal["name"] = name;
+    ReplyList(call, s, kinds::kPortal, filter, &kinds::kPerson,
+              {{"siteId", call.Arg(0)}, {"id", call.Arg(1)}});
+  });
+  router.Add("POST", "/portals/{}/{}", [&s](Call& call) {
+    const Fields body = ParseObject(call.body);
+    Fields portal = Pick(body, {"name", "endTime"});
+    portal["siteId"] = call.Arg(0);
+    portal["personId"] = call.Arg(1);
+    portal["id"] = IdOrNew(body, "id");
+    AddRecord(call, s, kinds::kPortal, portal, {{"id", portal["id"]}}, &kinds::kPerson,
+              {{"siteId", call.Arg(0)}, {"id", call.Arg(1)}});
+  });
+  router.Add("GET", "/portal/{}", [&s](Call& call) {
+    ReplyRecord(call, s, kinds::kPortal, {{"id", call.Arg(0)}});
+  });
+  router.Add("PUT", "/portal/{}", [&s](Call& call) {
+    ModifyRecord(call, s, kinds::kPortal, {{"id", call.Arg(0)}}, {"name", "endTime"});
+  });
+  router.Add("DELETE", "/portal/{}", [&s](Call& call) {
+    RemoveRecord(call, s, kinds::kPortal, {{"id", call.Arg(0)}});
+  });
+  router.Add(
+      "GET", "/portal/{}/gate", [&s](Call& call) { GatePage(call, s); }, page);
+  router.Add(
+      "GET", "/portal/{}/file/{}", [&s](Call& call) { PortalDownload(call, s); }, page);
+}
+
+}  // namespace velto::server

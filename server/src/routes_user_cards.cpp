@@ -1,0 +1,37 @@
+#include "crud.h"
+#include "ids.h"
+#include "json_body.h"
+#include "kinds.h"
+#include "routes.h"
+
+namespace velto::server {
+
+void AddUserCardRoutes(Router& router, Services& s) {
+  router.Add("GET", "/user-cards/{}", [&s](Call& call) {
+    ReplyList(call, s, kinds::kUserCard, {{{"userId", call.Arg(0)}}}, &kinds::kUser,
+              {{"id", call.Arg(0)}});
+  });
+  router.Add("POST", "/user-cards/{}", [&s](Call& call) {
+    const Fields body = ParseObject(call.body);
+    Fields card{{"id", IdOrNew(body, "id")}, {"userId", call.Arg(0)}};
+    {
+      auto lock = s.db.Lock();
+      RecordTable cards(s.db, kinds::kUserCard);
+      do {
+        card["number"] = NewCardNumber();
+      } while (cards.Find({{"number", card["number"]}}));
+    }
+    AddRecord(call, s, kinds::kUserCard, card, {{"id", card["id"]}}, &kinds::kUser,
+              {{"id", call.Arg(0)}});
+  });
+  router.Add("DELETE", "/user-card/{}", [&s](Call& call) {
+    RemoveRecord(call, s, kinds::kUserCard, {{"id", call.Arg(0)}});
+  });
+  router.Add("GET", "/user-card/{}/number", [&s](Call& call) {
+    auto lock = s.db.Lock();
+    const Fields card = RecordTable(s.db, kinds::kUserCard).Get({{"id", call.Arg(0)}});
+    Reply(call, [number = card.at("number")](JsonWriter& writer) { WriteText(writer, number); });
+  });
+}
+
+}  // namespace velto::server

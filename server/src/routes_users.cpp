@@ -1,0 +1,51 @@
+#include "cascade.h"
+#include "crud.h"
+#include "json_body.h"
+#include "kinds.h"
+#include "password.h"
+#include "routes.h"
+
+namespace velto::server {
+namespace {
+
+// A user without a password cannot log in at the user gate (only with a card).
+std::string HashOrNothing(const std::string& password) {
+  return password.empty() ? std::string() : HashPassword(password);
+}
+
+}  // namespace
+
+void AddUserRoutes(Router& router, Services& s) {
+  router.Add("GET", "/users",
+             [&s](Call& call) { ReplyList(call, s, kinds::kUser, {}, nullptr, {}); });
+  router.Add("POST", "/users", [&s](Call& call) {
+    const Fields body = ParseObject(call.body);
+    Fields user = Pick(body, {"name", "roles"});
+    user["id"] = IdOrNew(body, "id");
+    user["passwordHash"] = HashOrNothing(Pick(body, {"password"})["password"]);
+    AddRecord(call, s, kinds::kUser, user, {{"id", user["id"]}}, nullptr, {});
+  });
+  router.Add("GET", "/user/{}", [&s](Call& call) {
+    ReplyRecord(call, s, kinds::kUser, {{"id", call.Arg(0)}});
+  });
+  router.Add("PUT", "/user/{}", [&s](Call& call) {
+    const Fields body = ParseObject(call.body);
+    Fields changes = Pick(body, {"name", "roles"});
+    // An empty password in a changed record means "keep the password".
+    const auto password = body.find("password");
+    if (password != body.end() && !password->second.empty()) {
+      changes["passwordHash"] = HashPassword(password->second);
+    }
+    auto lock = s.db.Lock();
+    RecordTable users(s.db, kinds::kUser);
+    const Fields where{{"id", call.Arg(0)}};
+    if (!users.Update(where, changes)) throw ReplyError(ReplyCode::kNotFound, "Not found");
+    Reply(call, RecordValue(kinds::kUser, users.Get(where)));
+  });
+  router.Add("DELETE", "/user/{}", [&s](Call& call) {
+    RemoveWithDependents(call, s, kinds::kUser, {{"id", call.Arg(0)}},
+                         [&](DoomedFiles&) { DeleteUser(s, call.Arg(0)); });
+  });
+}
+
+}  // namespace velto::server

@@ -1,0 +1,30 @@
+#include "services.h"
+
+#include "ids.h"
+
+namespace velto::server {
+
+Fields Pick(const Fields& body, std::initializer_list<const char*> members) {
+  Fields picked;
+  for (const char* member : members) {
+    const auto found = body.find(member);
+    if (found != body.end()) picked[member] = found->second;
+  }
+  return picked;
+}
+
+std::string IdOrNew(const Fields& body, const char* member) {
+  const auto found = body.find(member);
+  return found == body.end() || found->second.empty() ? NewId() : found->second;
+}
+
+void RequireAbsent(RecordTable& table, const Fields& where) {
+  if (table.Find(where)) throw ReplyError(ReplyCode::kDuplicate, "Duplicate id");
+}
+
+void DoomedFiles::RemoveAll() {
+  for (const std::string& name : names_) files_.Remove(name);
+  names_.clear();
+}
+
+}  // namespace velto::server

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "database.h"
+#include "file_store.h"
+#include "message_sender.h"
+#include "record_table.h"
+#include "sessions.h"
+
+namespace velto::server {
+
+// What the routes share.
+struct Services {
+  Database& db;
+  FileStore& files;
+  SessionStore& sessions;
+  MessageSender& sender;
+};
+
+// The members of a request body that a route lets the client set.
+Fields Pick(const Fields& body, std::initializer_list<const char*> members);
+
+// The body's value of `member`, or a new id when it is empty.
+std::string IdOrNew(const Fields& body, const char* member);
+
+// Throws "302" when a record matching `where` exists already.
+void RequireAbsent(RecordTable& table, const Fields& where);
+
+// Removes stored file bytes once the database change that dropped their records has been
+// committed; left uncommitted, the bytes stay.
+class DoomedFiles {
+ public:
+  explicit DoomedFiles(const FileStore& files) : files_(files) {}
+  void Add(std::string name) { names_.push_back(std::move(name)); }
+  void RemoveAll();
+
+ private:
+  const FileStore& files_;
+  std::vector<std::string> names_;
+};
+
+}  // namespace velto::server
