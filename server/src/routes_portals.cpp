@@ -1,7 +1,7 @@
 #include "crud.h"
 #include "file_log.h"
-#include "json_body.h"
 #include "kinds.h"
+#include "person_record_routes.h"
 #include "portal_page.h"
 #include "routes.h"
 #include "time_text.h"
@@ -75,27 +75,7 @@ void PortalDownload(Call& call, Services& s) {
 void AddPortalRoutes(Router& router, Services& s) {
   const RouteOptions page{.needs_key = false, .raw_reply = true};
 
-  router.Add("GET", "/portals/{}/{}", [&s](Call& call) {
-    Filter filter{{{"siteId", call.Arg(0)}, {"personId", call.Arg(1)}}};
-    if (const std::string name = call.Query("name"); !name.empty()) filter.equal["name"] = name;
-    ReplyList(call, s, kinds::kPortal, filter, &kinds::kPerson,
-              {{"siteId", call.Arg(0)}, {"id", call.Arg(1)}});
-  });
-  router.Add("POST", "/portals/{}/{}", [&s](Call& call) {
-    const Fields body = ParseObject(call.body);
-    Fields portal = Pick(body, {"name", "endTime"});
-    portal["siteId"] = call.Arg(0);
-    portal["personId"] = call.Arg(1);
-    portal["id"] = IdOrNew(body, "id");
-    AddRecord(call, s, kinds::kPortal, portal, {{"id", portal["id"]}}, &kinds::kPerson,
-              {{"siteId", call.Arg(0)}, {"id", call.Arg(1)}});
-  });
-  router.Add("GET", "/portal/{}", [&s](Call& call) {
-    ReplyRecord(call, s, kinds::kPortal, {{"id", call.Arg(0)}});
-  });
-  router.Add("PUT", "/portal/{}", [&s](Call& call) {
-    ModifyRecord(call, s, kinds::kPortal, {{"id", call.Arg(0)}}, {"name", "endTime"});
-  });
+  AddPersonRecordRoutes(router, s, kinds::kPortal, "/portals/{}/{}", "/portal/{}");
   router.Add("DELETE", "/portal/{}", [&s](Call& call) {
     RemoveRecord(call, s, kinds::kPortal, {{"id", call.Arg(0)}});
   });

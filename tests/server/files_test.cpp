@@ -128,7 +128,7 @@ TEST_F(FileTest, DeletesTakeDependentRecordsAndBytesWithThem) {
 }
 
 TEST(FileStorageTest, DeletedFilesLeaveNoBytesBehind) {
-  ScratchFolder folder;
+  TemporaryFolder folder;
   const auto files = folder.path() / "files";
   ServerProcess server({"--db", (folder.path() / "v.db").string(), "--files", files.string()});
   Api api(server);

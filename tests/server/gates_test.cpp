@@ -134,7 +134,7 @@ TEST_F(GateTest, PasswordsAreNeverReturned) {
 }
 
 TEST(GateStorageTest, PasswordsAreStoredOnlyAsSaltedHashes) {
-  ScratchFolder folder;
+  TemporaryFolder folder;
   const std::string db = (folder.path() / "velto.db").string();
   {
     ServerProcess server({"--db", db, "--files", (folder.path() / "files").string()});

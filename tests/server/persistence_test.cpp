@@ -13,7 +13,7 @@ class PersistenceTest : public ::testing::Test {
             (folder_.path() / "data" / "files").string()};
   }
 
-  ScratchFolder folder_;
+  TemporaryFolder folder_;
 };
 
 TEST_F(PersistenceTest, RecordsFilesAndKeysSurviveARestart) {

@@ -135,7 +135,7 @@ TEST_F(PortalTest, ChromiumShowsThePageAndItsLinksWork) {
   api.PostForm("/files/" + w.issue,
                UploadParts(std::string(300 * 1024, 'x'), "영상.png", "검사 영상", "2024-03-06"));
   const std::string gate = server().url() + "/portal/" + w.portal + "/gate";
-  ScratchFolder profile;
+  TemporaryFolder profile;
 
   const std::string dom = RunChromium(profile.path(), "--dump-dom " + gate);
   for (const char* text : {"홍길동님의 자료", "검사 결과", "결과.pdf", "영상.png", "검사 영상"}) {

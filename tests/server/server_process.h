@@ -6,7 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "file_store.h"
+
 namespace velto::test {
+
+using server::TemporaryFolder;
 
 // velto-server run as a child process, as a developer or a script runs it: it is started with
 // the given flags plus "--port 0", and the URL is read from its "listening on" line.
@@ -35,19 +39,6 @@ class ServerProcess {
   int port_ = 0;
   std::string admin_card_;
   std::vector<std::string> banner_;
-};
-
-// A folder of its own under the system's temporary folder, removed afterwards.
-class ScratchFolder {
- public:
-  ScratchFolder();
-  ~ScratchFolder();
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
 };
 
 }  // namespace velto::test

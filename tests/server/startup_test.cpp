@@ -28,7 +28,7 @@ TEST(StartupTest, BadFlagsStopTheProgram) {
 }
 
 TEST(StartupTest, ServesHttpsWithACertificate) {
-  ScratchFolder folder;
+  TemporaryFolder folder;
   const std::string cert = (folder.path() / "cert.pem").string();
   const std::string key = (folder.path() / "key.pem").string();
   const std::string make =
