@@ -13,6 +13,11 @@ bool StaysAsIs(char16_t unit) {
   return std::u16string_view(u"!$'()*-.@_").find(unit) != std::u16string_view::npos;
 }
 
+bool IsUnreserved(unsigned char byte) {
+  return (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
+         (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' || byte == '_' || byte == '~';
+}
+
 void AppendEscaped(std::u16string& out, unsigned char byte) {
   constexpr char16_t kHex[] = u"0123456789ABCDEF";
   out += u'%';
@@ -37,6 +42,20 @@ std::u16string URLEncode(std::u16string_view value) {
       for (const char byte : Utf16ToUtf8(std::u16string_view(&unit, 1))) {
         AppendEscaped(out, static_cast<unsigned char>(byte));
       }
+    }
+  }
+  return out;
+}
+
+std::u16string PercentEncode(std::u16string_view value) {
+  std::u16string out;
+  out.reserve(value.size());
+  for (const char c : Utf16ToUtf8(value)) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (IsUnreserved(byte)) {
+      out += static_cast<char16_t>(byte);
+    } else {
+      AppendEscaped(out, byte);
     }
   }
   return out;

@@ -1,7 +1,9 @@
 #include "velto/user_card_dao.h"
 
 #include "velto/gate_stamp.h"
+#include "velto/resource_path.h"
 #include "velto/server_reply.h"
+#include "velto/typed_request.h"
 
 namespace velto {
 namespace {
@@ -12,8 +14,24 @@ std::u16string GatePath() {
 
 }  // namespace
 
+std::vector<TVeltoUserCard> TVeltoUserCardDAO::GetList(std::u16string_view user_id) {
+  return GetValue(ResourcePath(u"/user-cards/%s", {user_id}), ListOf(ToUserCard));
+}
+
+TVeltoUserCard TVeltoUserCardDAO::Add(const TVeltoUserCard& card) {
+  return PostRecord(ResourcePath(u"/user-cards/%s", {card.UserId}), card, ToUserCard);
+}
+
+void TVeltoUserCardDAO::Delete(const TVeltoUserCard& card) {
+  DeleteResource(ResourcePath(u"/user-card/%s", {card.Id}));
+}
+
+std::u16string TVeltoUserCardDAO::GetNumber(const TVeltoUserCard& card) {
+  return GetValue(ResourcePath(u"/user-card/%s/number", {card.Id}), ValueText);
+}
+
 bool TVeltoUserCardDAO::Check() {
-  return ReadReplyValue(DoGet(GatePath()), [](const TJSONBox& value) { return value.AsBoolean(); });
+  return GetValue(GatePath(), [](const TJSONBox& value) { return value.AsBoolean(); });
 }
 
 TVeltoKey TVeltoUserCardDAO::Enter(std::u16string_view number) {
@@ -21,7 +39,7 @@ TVeltoKey TVeltoUserCardDAO::Enter(std::u16string_view number) {
 }
 
 void TVeltoUserCardDAO::Leave() {
-  ReadReplyValue(DoDelete(GatePath()), [](const TJSONBox&) {});
+  DeleteResource(GatePath());
 }
 
 }  // namespace velto

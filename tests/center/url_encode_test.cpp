@@ -26,5 +26,26 @@ TEST(URLEncode, EncodesByItsOwnTable) {
   }
 }
 
+TEST(PercentEncode, KeepsOnlyTheUnreservedCharacters) {
+  const std::pair<std::u16string, std::u16string> cases[] = {
+      {u"AZaz09-._~", u"AZaz09-._~"},
+      {u"a/b?c#d", u"a%2Fb%3Fc%23d"},
+      {u"a b+c", u"a%20b%2Bc"},
+      {u"\r\n\t", u"%0D%0A%09"},
+      {std::u16string(u"a\0b", 3), u"a%00b"},
+      {u"!$'()*@&=;:,%[]\"<>\\^`{|}",
+       u"%21%24%27%28%29%2A%40%26%3D%3B%3A%2C%25%5B%5D%22%3C%3E%5C%5E%60%7B%7C%7D"},
+      {u"\x7F", u"%7F"},
+      {u"가", u"%EA%B0%80"},
+      {u"é", u"%C3%A9"},
+      {u"\U0001F600", u"%F0%9F%98%80"},                     // a surrogate pair as one character
+      {std::u16string(1, char16_t{0xD800}), u"%EF%BF%BD"},  // an unpaired half as U+FFFD
+      {u"", u""},
+  };
+  for (const auto& [value, encoded] : cases) {
+    EXPECT_EQ(PercentEncode(value), encoded) << Utf16ToUtf8(value);
+  }
+}
+
 }  // namespace
 }  // namespace velto

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "velto/dao.h"
+#include "velto/records.h"
+
+namespace velto {
+
+// Billing entries booked for a person.
+class TVeltoBillingDAO : public TVeltoDAO {
+ public:
+  // Books `billing` for `billing.SiteId` and `billing.PersonId`; returns the entry as the
+  // server booked it.
+  static TVeltoBilling Add(const TVeltoBilling& billing);
+};
+
+}  // namespace velto

@@ -1,0 +1,49 @@
+#include "velto/file_dao.h"
+
+#include "velto/form_fields.h"
+#include "velto/multipart_form.h"
+#include "velto/resource_path.h"
+#include "velto/typed_request.h"
+
+namespace velto {
+namespace {
+
+std::u16string FilesPath(const TVeltoFile& file) {
+  return ResourcePath(u"/files/%s", {file.IssueId});
+}
+
+std::u16string FilePath(const TVeltoFile& file) {
+  return ResourcePath(u"/file/%s", {file.Id});
+}
+
+}  // namespace
+
+std::vector<TVeltoFile> TVeltoFileDAO::GetList(const TVeltoFile& search) {
+  return GetValue(FilesPath(search) + NameQuery(search.FileName), ListOf(ToFile));
+}
+
+TVeltoFile TVeltoFileDAO::Add(const TVeltoFile& file, const std::u16string& path) {
+  TMultipartForm form;
+  AddFileWithName(form, path);
+  form.AddBareTextPart(u"hlscName", FormValue(file.HlscName));
+  form.AddBareTextPart(u"hlscDate", FormValue(file.HlscDate));
+  return ReadReplyValue(DoPost(FilesPath(file), form), ToFile);
+}
+
+TVeltoFile TVeltoFileDAO::Get(const TVeltoFile& file) {
+  return GetValue(FilePath(file), ToFile);
+}
+
+void TVeltoFileDAO::Modify(const TVeltoFile& file) {
+  PutRecord(FilePath(file), file);
+}
+
+void TVeltoFileDAO::Delete(const TVeltoFile& file) {
+  DeleteResource(FilePath(file));
+}
+
+void TVeltoFileDAO::GetData(const TVeltoFile& file, IStream* response) {
+  DoGet(ResourcePath(u"/file/%s/data", {file.Id}), response);
+}
+
+}  // namespace velto
