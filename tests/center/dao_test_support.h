@@ -60,7 +60,7 @@ std::string Summary(const std::vector<Record>& list) {
 
 // Wraps a call to a typed operation; an operation without a result sums up as "".
 template <typename Call>
-std::function<std::string()> Run(Call call) {
+std::function<std::string()> Summed(Call call) {
   return [call] {
     if constexpr (std::is_void_v<decltype(call())>) {
       call();
