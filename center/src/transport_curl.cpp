@@ -46,6 +46,7 @@ struct Exchange {
   uint64_t sent = 0;
   std::string status_line;
   int status = 0;
+  bool headers_ended = false;  // the blank line after the final header block arrived
   std::exception_ptr failure;
 };
 
@@ -57,6 +58,9 @@ size_t OnHeader(char* data, size_t size, size_t count, void* user) {
     exchange.status_line = line;
     const size_t space = line.find(' ');
     exchange.status = space == std::string_view::npos ? 0 : std::atoi(line.data() + space + 1);
+    exchange.headers_ended = false;
+  } else if (line == "\r\n" || line == "\n") {
+    exchange.headers_ended = true;
   }
   return size * count;
 }
@@ -139,6 +143,10 @@ class CurlTransport : public Transport {
     const CURLcode code = curl_easy_perform(easy_.get());
     if (exchange.failure) std::rethrow_exception(exchange.failure);
     if (code != CURLE_OK) throw TransportError(Describe(code));
+    // libcurl takes a reply cut off inside its headers for a complete one without a body.
+    if (!exchange.headers_ended) {
+      throw TransportError(u"The connection closed before the reply's headers were complete");
+    }
     if (exchange.download.Begun()) exchange.download.End();
     HttpReply reply;
     reply.status = exchange.status;
