@@ -54,7 +54,10 @@ std::string Summary(const Record& record) {
 template <typename Record>
 std::string Summary(const std::vector<Record>& list) {
   std::string out = "[";
-  for (const Record& record : list) out += (out.size() > 1 ? "," : "") + Summary(record);
+  for (const Record& record : list) {
+    if (out.size() > 1) out += ',';
+    out += Summary(record);
+  }
   return out + "]";
 }
 
