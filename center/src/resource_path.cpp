@@ -8,10 +8,10 @@ std::u16string ResourcePath(std::u16string_view format,
                             std::initializer_list<std::u16string_view> values) {
   constexpr std::u16string_view kSlot = u"%s";
   std::u16string path;
-  auto value = values.begin();
-  for (size_t slot = format.find(kSlot); slot != std::u16string_view::npos && value != values.end();
-       slot = format.find(kSlot), ++value) {
-    path.append(format.substr(0, slot)).append(PercentEncode(*value));
+  for (const std::u16string_view value : values) {
+    const size_t slot = format.find(kSlot);
+    if (slot == std::u16string_view::npos) break;
+    path.append(format.substr(0, slot)).append(PercentEncode(value));
     format.remove_prefix(slot + kSlot.size());
   }
   return path.append(format);

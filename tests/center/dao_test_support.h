@@ -140,32 +140,33 @@ inline std::vector<FailureCase> FailureCases() {
   };
 }
 
-// Runs `call` and checks that it fails as `failure` says; the trace names the case.
+// Whether `error` is the kind of failure `raised` names.
+inline bool IsRaised(Raised raised, const Exception& error) {
+  switch (raised) {
+    case Raised::TypeMismatch:
+      return dynamic_cast<const ETypeMismatch*>(&error) != nullptr;
+    case Raised::Velto:
+      return dynamic_cast<const EVelto*>(&error) != nullptr;
+    case Raised::Http:
+      return dynamic_cast<const EHttpError*>(&error) != nullptr;
+    case Raised::Transport:
+      return dynamic_cast<const TransportError*>(&error) != nullptr;
+    case Raised::Busy:
+      return error.Message() == kBusyMessage;
+  }
+  return false;
+}
+
+// Runs `call` and checks that it fails as `raised` and `message` say.
 inline void ExpectFailure(const std::function<std::string()>& call, Raised raised,
                           const std::u16string& message) {
   try {
     const std::string result = call();
     ADD_FAILURE() << "no failure; result " << result;
   } catch (const Exception& error) {
+    EXPECT_TRUE(IsRaised(raised, error)) << error.what();
     if (!message.empty()) {
       EXPECT_EQ(Utf16ToUtf8(error.Message()), Utf16ToUtf8(message));
-    }
-    switch (raised) {
-      case Raised::TypeMismatch:
-        EXPECT_NE(dynamic_cast<const ETypeMismatch*>(&error), nullptr) << error.what();
-        break;
-      case Raised::Velto:
-        EXPECT_NE(dynamic_cast<const EVelto*>(&error), nullptr) << error.what();
-        break;
-      case Raised::Http:
-        EXPECT_NE(dynamic_cast<const EHttpError*>(&error), nullptr) << error.what();
-        break;
-      case Raised::Transport:
-        EXPECT_NE(dynamic_cast<const TransportError*>(&error), nullptr) << error.what();
-        break;
-      case Raised::Busy:
-        EXPECT_EQ(error.Message(), kBusyMessage);
-        break;
     }
   }
 }

@@ -64,8 +64,7 @@ class UploadTest : public CenterTest {
     Write(scan_, kScanBytes);
   }
   void TearDown() override {
-    fs::remove(fs::path(logo_));
-    fs::remove(fs::path(scan_));
+    fs::remove(fs::path(scan_));  // beside the folder where "\\" separates nothing
     fs::remove_all(folder_);
     CenterTest::TearDown();
   }
@@ -74,8 +73,11 @@ class UploadTest : public CenterTest {
     std::ofstream(fs::path(path), std::ios::binary) << bytes;
   }
 
-  const fs::path folder_ = fs::temp_directory_path() / "velto-dao-data";
-  const std::u16string logo_ = (fs::temp_directory_path() / "velto site logo.png").u16string();
+  // Named after the test, so test programs running side by side keep to their own files.
+  const fs::path folder_ =
+      fs::temp_directory_path() /
+      (std::string("velto-dao-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  const std::u16string logo_ = (folder_ / "velto site logo.png").u16string();
   const std::u16string scan_ = folder_.u16string() + u"\\scan.png";
 };
 
