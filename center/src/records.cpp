@@ -117,7 +117,7 @@ constexpr Member<TVeltoMessage> kMessage[] = {
     Both(u"personId", &TVeltoMessage::PersonId),
     Both(u"cmid", &TVeltoMessage::Cmid),
     Both(u"msgType", &TVeltoMessage::MsgType),
-    // The server reads the misspelt name in requests and writes the right one in replies.
+    // Requests carry the misspelt name, replies the right one; the server knows each as it is.
     {u"requestTime", u"rquestTime", &TVeltoMessage::RequestTime},
     Both(u"sendTime", &TVeltoMessage::SendTime),
     Both(u"destPhone", &TVeltoMessage::DestPhone),
