@@ -31,11 +31,16 @@ std::string ReadAll(TMultipartForm& form, size_t chunk) {
 class MultipartFormTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    fs::create_directories(folder_);
     std::ofstream(file_, std::ios::binary) << std::string("\0\x01png\r\n", 7);
   }
-  void TearDown() override { fs::remove(file_); }
+  void TearDown() override { fs::remove_all(folder_); }
 
-  fs::path file_ = fs::temp_directory_path() / "velto-form-Photo.PNG";
+  // A folder of the test's own, as tests may run side by side.
+  fs::path folder_ = fs::temp_directory_path() /
+                     ("velto-form-" +
+                      std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+  fs::path file_ = folder_ / "velto-form-Photo.PNG";
 };
 
 TEST_F(MultipartFormTest, FramesEveryKindOfPart) {

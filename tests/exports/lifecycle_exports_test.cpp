@@ -40,7 +40,11 @@ class ExportsTest : public ::testing::Test {
   }
 
   TestPeer peer_;
-  fs::path ini_ = fs::temp_directory_path() / "velto-exports-test.ini";
+  // A file of the test's own, as tests may run side by side.
+  fs::path ini_ =
+      fs::temp_directory_path() /
+      ("velto-exports-" +
+       std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".ini");
 };
 
 TEST_F(ExportsTest, OpenReadsTheIniFileAndReturnsTheOneInstance) {
