@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -24,6 +25,7 @@
 
 #include "child_process.h"
 #include "library_transfer.h"
+#include "pattern.h"
 #include "transfer_sink.h"
 
 namespace velto::bench {
@@ -38,14 +40,15 @@ constexpr double kRatioTarget = 0.9;
 constexpr uint64_t kRssTargetKib = 64 * 1024;
 
 uint64_t ParseSize(const std::string& text) {
-  size_t end = 0;
-  uint64_t value = std::stoull(text, &end);
-  const std::string unit = text.substr(end);
-  if (unit == "K" || unit == "k") value <<= 10;
-  if (unit == "M" || unit == "m") value <<= 20;
-  if (unit == "G" || unit == "g") value <<= 30;
-  if (unit.size() > 1 || value == 0) throw std::invalid_argument("bad size: " + text);
-  return value;
+  uint64_t count = 0;
+  const char* end = text.data() + text.size();
+  const auto [rest, error] = std::from_chars(text.data(), end, count);
+  const std::string_view unit(rest, static_cast<size_t>(end - rest));
+  const std::string_view units[] = {"", "K", "M", "G"};
+  for (size_t power = 0; power < std::size(units); ++power) {
+    if (error == std::errc() && count > 0 && unit == units[power]) return count << (10 * power);
+  }
+  throw std::invalid_argument("VELTO_BENCH_TRANSFER_SIZE: not a size: " + text);
 }
 
 struct Options {
@@ -106,16 +109,31 @@ bool EnoughDisk(const fs::path& folder, uint64_t size) {
   return false;
 }
 
-void WriteFile(const fs::path& path, uint64_t size) {
-  std::string chunk(kMiB, '\0');
-  for (size_t i = 0; i < chunk.size(); ++i) chunk[i] = static_cast<char>(i * 7 + (i >> 10));
+void WritePatternFile(const fs::path& path, uint64_t size) {
+  const std::string block = PatternBlock();
   std::ofstream out(path, std::ios::binary);
   for (uint64_t left = size; left > 0;) {
-    const auto count = static_cast<std::streamsize>(std::min<uint64_t>(left, chunk.size()));
-    out.write(chunk.data(), count);
+    const auto count = static_cast<std::streamsize>(std::min<uint64_t>(left, block.size()));
+    out.write(block.data(), count);
     left -= static_cast<uint64_t>(count);
   }
   if (!out.flush()) throw fs::filesystem_error("write", path, {});
+}
+
+// Whether a received file holds exactly `size` bytes of the pattern.
+bool HoldsPattern(const fs::path& path, uint64_t size) {
+  const std::string block = PatternBlock();
+  std::string read(block.size(), '\0');
+  std::ifstream in(path, std::ios::binary);
+  for (uint64_t left = size; left > 0;) {
+    const auto count = static_cast<size_t>(std::min<uint64_t>(left, block.size()));
+    if (!in.read(read.data(), static_cast<std::streamsize>(count)) ||
+        read.compare(0, count, block, 0, count) != 0) {
+      return false;
+    }
+    left -= count;
+  }
+  return in.peek() == std::ifstream::traits_type::eof();
 }
 
 enum class Direction { Upload, Download };
@@ -136,7 +154,7 @@ class TransferBench {
         received_(folder.Path() / "download.bin"),
         report_(folder.Path() / "peak.txt"),
         sink_(options.size) {
-    WriteFile(sent_, options.size);
+    WritePatternFile(sent_, options.size);
   }
 
   // Every round measures both clients in both directions; the order of the clients
@@ -163,7 +181,7 @@ class TransferBench {
     const uint64_t own_peak_kib = client == Client::Library ? ReadPeakReport(report_) : 0;
     fs::remove(report_);
     if (run.succeeded && upload) run.succeeded = sink_.LastUploadSize() > options_.size;
-    if (run.succeeded && !upload) run.succeeded = fs::file_size(received_) == options_.size;
+    if (run.succeeded && !upload) run.succeeded = HoldsPattern(received_, options_.size);
     fs::remove(received_);  // removing a missing file is no error
     if (!run.succeeded) {
       std::cout << "bench_transfer: the " << (upload ? "upload" : "download") << " through "

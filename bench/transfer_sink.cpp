@@ -12,10 +12,11 @@
 #include <string_view>
 #include <system_error>
 
+#include "pattern.h"
+
 namespace velto::bench {
 namespace {
 
-constexpr size_t kBufferSize = 1 << 20;
 constexpr size_t kHeadLimit = 64 * 1024;
 
 class Socket {
@@ -118,12 +119,11 @@ uint64_t SwallowForm(int fd, const RequestHead& request, std::string_view early,
   return received == request.content_length && tail == closing ? received : 0;
 }
 
-void SendDownload(int fd, uint64_t size, std::string& buffer) {
-  for (size_t i = 0; i < buffer.size(); ++i) buffer[i] = static_cast<char>(i * 131 + (i >> 12));
+void SendDownload(int fd, uint64_t size, const std::string& pattern) {
   if (!SendAll(fd, ReplyHead("application/octet-stream", size))) return;
   for (uint64_t left = size; left > 0;) {
-    const auto count = static_cast<size_t>(std::min<uint64_t>(left, buffer.size()));
-    if (!SendAll(fd, std::string_view(buffer.data(), count))) return;
+    const auto count = static_cast<size_t>(std::min<uint64_t>(left, pattern.size()));
+    if (!SendAll(fd, std::string_view(pattern.data(), count))) return;
     left -= count;
   }
 }
@@ -160,7 +160,8 @@ std::string TransferSink::Url(const std::string& path) const {
 }
 
 void TransferSink::Serve() {
-  std::string buffer(kBufferSize, '\0');
+  const std::string pattern = PatternBlock();
+  std::string buffer(kPatternSize, '\0');
   for (;;) {
     const int fd = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
     if (fd < 0 && errno == EINTR) continue;
@@ -178,7 +179,7 @@ void TransferSink::Serve() {
     const std::optional<RequestHead> request = ParseHead(head.substr(0, head_end));
     if (!request) continue;
     if (request->method == "GET" && request->path == "/download") {
-      SendDownload(fd, download_size_, buffer);
+      SendDownload(fd, download_size_, pattern);
     } else if (request->method == "POST" && request->path == "/upload") {
       if (request->expects_continue) SendAll(fd, "HTTP/1.1 100 Continue\r\n\r\n");
       const uint64_t received =
