@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "velto/media_types.h"
 #include "velto/unicode.h"
 
 namespace velto {

@@ -54,10 +54,6 @@ class TMultipartForm : public BodySource {
 // The part of a path after its last "\", "/" or ":" (the whole path if it has none).
 std::u16string BareFileName(std::u16string_view path);
 
-// The media type for a file name's extension (compared in lower case);
-// "application/octet-stream" when the extension is not known.
-std::string MediaTypeOf(std::u16string_view file_name);
-
 // Quoted-printable encoding (RFC 2045) with CR LF soft line breaks.
 std::string QuotedPrintable(std::string_view bytes);
 
