@@ -24,6 +24,11 @@ struct ListFree {
 };
 using HeaderList = std::unique_ptr<curl_slist, ListFree>;
 
+// A reply body reaches the sink in pieces of at most this size. libcurl's 16 KiB default
+// costs a large download about a tenth more processor time (receive calls, sink calls and
+// host-stream writes); the memory it holds stays bounded whatever the body's size.
+constexpr long kReceiveBufferSize = 256 * 1024;
+
 bool IsSuccess(int status) {
   return status >= 200 && status < 300;
 }
@@ -178,6 +183,7 @@ class CurlTransport : public Transport {
     Set(CURLOPT_CONNECTTIMEOUT, static_cast<long>(settings_.connect_timeout.count()));
     Set(CURLOPT_LOW_SPEED_LIMIT, 1L);
     Set(CURLOPT_LOW_SPEED_TIME, static_cast<long>(settings_.stall_timeout.count()));
+    Set(CURLOPT_BUFFERSIZE, kReceiveBufferSize);
     Set(CURLOPT_SSLVERSION, static_cast<long>(CURL_SSLVERSION_TLSv1_2));
     Set(CURLOPT_SSL_VERIFYPEER, settings_.tls_verify ? 1L : 0L);
     Set(CURLOPT_SSL_VERIFYHOST, settings_.tls_verify ? 2L : 0L);

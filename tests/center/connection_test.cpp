@@ -252,6 +252,32 @@ TEST_F(CenterTest, DownloadsIntoTheHostStreamUnchanged) {
   EXPECT_EQ(host.data, bytes) << "an error reply's body does not reach the stream";
   EXPECT_EQ(host.references, 1u);
 }
+
+// Larger than any buffer the transport receives into: the pieces must reach the stream in
+// order, none lost or repeated, with progress that climbs to the total.
+TEST_F(CenterTest, DownloadsABodyOfManyPiecesIntactWithClimbingProgress) {
+  std::string bytes((3 << 20) + 5, '\0');
+  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 131 + (i >> 12));
+  peer_.Enqueue(PeerReply::Http("HTTP/1.1 200 OK", bytes));
+  RecordingEvents events;
+  TVeltoCenter::GetInstance().WorkEvents().Reset(&events.com);
+  StringStream host;
+  TVeltoDAO::DoGet(u"/files/1/data", &host.com);
+  TVeltoCenter::GetInstance().WorkEvents().Reset(nullptr);
+  EXPECT_EQ(host.data.size(), bytes.size());
+  EXPECT_TRUE(host.data == bytes) << "the bytes arrived changed or out of order";
+  const std::string total = std::to_string(bytes.size());
+  ASSERT_GE(events.calls.size(), 4u) << "several pieces, each reported";
+  EXPECT_EQ(events.calls.front(), "begin 0 " + total);
+  EXPECT_EQ(events.calls[events.calls.size() - 2], "work 0 " + total);
+  EXPECT_EQ(events.calls.back(), "end 0");
+  int64_t previous = 0;
+  for (size_t i = 1; i + 1 < events.calls.size(); ++i) {
+    const int64_t count = std::stoll(events.calls[i].substr(std::string("work 0 ").size()));
+    EXPECT_GT(count, previous) << events.calls[i];
+    previous = count;
+  }
+}
 #else  // the system's own memory stream, as a Windows host would hand one over
 TEST_F(CenterTest, DownloadsIntoTheHostStreamUnchanged) {
   IStream* host = nullptr;

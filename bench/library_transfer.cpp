@@ -1,0 +1,68 @@
+#include "library_transfer.h"
+
+#include <exception>
+#include <fstream>
+#include <iostream>
+
+#include "file_stream.h"
+#include "velto/dao.h"
+#include "velto/multipart_form.h"
+#include "velto/unicode.h"
+#include "velto/velto_center.h"
+
+namespace velto::bench {
+namespace {
+
+// The high-water mark of this process's own pages. Unlike the kernel's account of a
+// finished child, it leaves out the pages of the process that spawned this one.
+uint64_t OwnPeakKib() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.starts_with("VmHWM:")) return std::stoull(line.substr(6));
+  }
+  return 0;
+}
+
+template <typename Transfer>
+int Run(const std::string& root, const std::string& report, Transfer transfer) {
+  try {
+    TVeltoCenter::Root() = Utf8ToUtf16(root);
+    transfer();
+    TVeltoCenter::DestroyInstance();
+    std::ofstream(report) << OwnPeakKib() << '\n';
+    return 0;
+  } catch (const std::exception& failure) {
+    std::cerr << "library: " << failure.what() << '\n';
+  }
+  return 1;
+}
+
+}  // namespace
+
+int UploadThroughLibrary(const std::string& root, const std::string& path, const std::string& file,
+                         const std::string& report) {
+  return Run(root, report, [&] {
+    TMultipartForm form;
+    form.AddFilePart(u"file", Utf8ToUtf16(file));
+    const std::u16string reply = TVeltoDAO::DoPost(Utf8ToUtf16(path), form);
+    if (reply.find(u"\"code\":\"100\"") == std::u16string::npos) {
+      throw Exception(u"unexpected reply: " + reply);
+    }
+  });
+}
+
+int DownloadThroughLibrary(const std::string& root, const std::string& path,
+                           const std::string& file, const std::string& report) {
+  return Run(root, report, [&] {
+    FileStream stream(file);
+    TVeltoDAO::DoGet(Utf8ToUtf16(path), stream.Com());
+  });
+}
+
+uint64_t ReadPeakReport(const std::string& report) {
+  uint64_t kib = 0;
+  std::ifstream(report) >> kib;
+  return kib;
+}
+
+}  // namespace velto::bench
