@@ -1,5 +1,6 @@
 #include "velto/json_value.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "json_node_arena.h"
@@ -15,7 +16,7 @@ JSONValue::JSONValue(JSONType type) : type_(type) {
       break;
     case JSONType::Number:
     case JSONType::String:
-      payload_ = std::u16string();
+      payload_ = JSONText();
       break;
     case JSONType::Array:
       payload_ = Elements_();
@@ -51,12 +52,14 @@ void JSONValue::TakeContainers(std::vector<JSONValuePtr>& out) {
   }
 }
 
+static_assert(alignof(JSONValue) <= 8 && alignof(JSONMember) <= 8);
+
 void* JSONValue::operator new(std::size_t size) {
-  return AllocateNode(size);
+  return AllocateBlock(size);
 }
 
 void JSONValue::operator delete(void* value) noexcept {
-  FreeNode(value);
+  FreeBlock(value);
 }
 
 JSONValuePtr JSONValue::Null() {
@@ -69,16 +72,24 @@ JSONValuePtr JSONValue::Boolean(bool value) {
   return made;
 }
 
-JSONValuePtr JSONValue::Number(std::u16string characters) {
+JSONValuePtr JSONValue::Number(JSONText characters) {
   auto made = std::make_unique<JSONValue>(JSONType::Number);
   made->payload_ = std::move(characters);
   return made;
 }
 
-JSONValuePtr JSONValue::String(std::u16string text) {
+JSONValuePtr JSONValue::String(JSONText text) {
   auto made = std::make_unique<JSONValue>(JSONType::String);
   made->payload_ = std::move(text);
   return made;
+}
+
+JSONValuePtr JSONValue::Number(std::u16string_view characters) {
+  return Number(JSONText(characters));
+}
+
+JSONValuePtr JSONValue::String(std::u16string_view text) {
+  return String(JSONText(text));
 }
 
 JSONValuePtr JSONValue::Object() {
@@ -101,11 +112,11 @@ void JSONValue::PutMember(std::u16string_view name, JSONValuePtr value) {
   if (JSONMember* member = FindMember(name)) {
     member->Value = std::move(value);
   } else {
-    AppendMember(std::u16string(name), std::move(value));
+    AppendMember(JSONText(name), std::move(value));
   }
 }
 
-void JSONValue::AppendMember(std::u16string name, JSONValuePtr value) {
+void JSONValue::AppendMember(JSONText name, JSONValuePtr value) {
   Members().push_back(JSONMember{std::move(name), std::move(value)});
 }
 
@@ -147,11 +158,12 @@ JSONValuePtr JSONValue::Clone() const {
   while (!pending.empty()) {
     const auto [source, copy] = pending.back();
     pending.pop_back();
+    const auto firstChild = static_cast<std::ptrdiff_t>(pending.size());
     if (source->IsObject()) {
       for (const JSONMember& member : source->Members()) {
         JSONValuePtr child = ShallowCopy(*member.Value);
         if (child->IsContainer()) pending.emplace_back(member.Value.get(), child.get());
-        copy->AppendMember(member.Name, std::move(child));
+        copy->AppendMember(JSONText(member.Name.View()), std::move(child));
       }
     } else {
       for (const JSONValuePtr& element : source->Elements()) {
@@ -160,6 +172,8 @@ JSONValuePtr JSONValue::Clone() const {
         copy->Elements().push_back(std::move(child));
       }
     }
+    // First child on top: the source is read, and the copy laid out, in document order.
+    std::reverse(pending.begin() + firstChild, pending.end());
   }
   return root;
 }
