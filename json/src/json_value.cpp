@@ -1,35 +1,30 @@
 #include "velto/json_value.h"
 
 #include <algorithm>
+#include <new>
 #include <utility>
+#include <variant>
 
 #include "json_node_arena.h"
 
 namespace velto {
 
-JSONValue::JSONValue(JSONType type) : type_(type) {
-  switch (type) {
-    case JSONType::Null:
-      break;
-    case JSONType::Boolean:
-      payload_ = false;
-      break;
-    case JSONType::Number:
-    case JSONType::String:
-      payload_ = JSONText();
-      break;
-    case JSONType::Array:
-      payload_ = Elements_();
-      break;
-    case JSONType::Object:
-      payload_ = Members_();
-      break;
+static_assert(alignof(JSONValue) <= 8 && alignof(JSONMember) <= 8);
+
+JSONValue::JSONValue(JSONType type) noexcept : type_(type) {
+  if (IsObject()) {
+    ::new (&members_) Members_();
+  } else if (IsArray()) {
+    ::new (&elements_) Elements_();
+  } else {
+    length_ = 0;
   }
 }
 
 // Containers among the children are torn down from an explicit list, so a deep document never
 // recurses here: each container taken from the list has already given its own containers to the
-// list, and the scalars go with their container.
+// list, and the scalars go with their container. The list hands containers back in document
+// order, the order in which parsing and copying laid them out in memory.
 JSONValue::~JSONValue() {
   if (!IsContainer()) return;
   std::vector<JSONValuePtr> pending;
@@ -39,20 +34,23 @@ JSONValue::~JSONValue() {
     pending.pop_back();
     container->TakeContainers(pending);
   }
+  if (IsObject()) {
+    members_.~Members_();
+  } else {
+    elements_.~Elements_();
+  }
 }
 
 void JSONValue::TakeContainers(std::vector<JSONValuePtr>& out) {
   const auto take = [&out](JSONValuePtr& child) {
     if (child && child->IsContainer()) out.push_back(std::move(child));
   };
-  if (auto* members = std::get_if<Members_>(&payload_)) {
-    for (JSONMember& member : *members) take(member.Value);
-  } else if (auto* elements = std::get_if<Elements_>(&payload_)) {
-    for (JSONValuePtr& element : *elements) take(element);
+  if (IsObject()) {
+    for (auto it = members_.end(); it != members_.begin();) take((--it)->Value);
+  } else if (IsArray()) {
+    for (auto it = elements_.end(); it != elements_.begin();) take(*--it);
   }
 }
-
-static_assert(alignof(JSONValue) <= 8 && alignof(JSONMember) <= 8);
 
 void* JSONValue::operator new(std::size_t size) {
   return AllocateBlock(size);
@@ -62,34 +60,64 @@ void JSONValue::operator delete(void* value) noexcept {
   FreeBlock(value);
 }
 
+void JSONValue::Expect(JSONType type) const {
+  if (type_ != type) throw std::bad_variant_access();
+}
+
+bool JSONValue::BooleanValue() const {
+  Expect(JSONType::Boolean);
+  return boolean_;
+}
+
+std::u16string_view JSONValue::Text() const {
+  if (!HasText()) throw std::bad_variant_access();
+  return {Characters(), length_};
+}
+
+JSONList<JSONMember>& JSONValue::Members() {
+  Expect(JSONType::Object);
+  return members_;
+}
+
+const JSONList<JSONMember>& JSONValue::Members() const {
+  Expect(JSONType::Object);
+  return members_;
+}
+
+JSONList<JSONValuePtr>& JSONValue::Elements() {
+  Expect(JSONType::Array);
+  return elements_;
+}
+
+const JSONList<JSONValuePtr>& JSONValue::Elements() const {
+  Expect(JSONType::Array);
+  return elements_;
+}
+
 JSONValuePtr JSONValue::Null() {
   return std::make_unique<JSONValue>(JSONType::Null);
 }
 
 JSONValuePtr JSONValue::Boolean(bool value) {
   auto made = std::make_unique<JSONValue>(JSONType::Boolean);
-  made->payload_ = value;
+  made->boolean_ = value;
   return made;
 }
 
-JSONValuePtr JSONValue::Number(JSONText characters) {
-  auto made = std::make_unique<JSONValue>(JSONType::Number);
-  made->payload_ = std::move(characters);
-  return made;
-}
-
-JSONValuePtr JSONValue::String(JSONText text) {
-  auto made = std::make_unique<JSONValue>(JSONType::String);
-  made->payload_ = std::move(text);
+JSONValuePtr JSONValue::WithText(JSONType type, std::u16string_view text) {
+  void* block = AllocateBlock(sizeof(JSONValue) + text.size() * sizeof(char16_t));
+  JSONValuePtr made(::new (block) JSONValue(type));
+  made->length_ = text.size();
+  std::copy(text.begin(), text.end(), const_cast<char16_t*>(made->Characters()));
   return made;
 }
 
 JSONValuePtr JSONValue::Number(std::u16string_view characters) {
-  return Number(JSONText(characters));
+  return WithText(JSONType::Number, characters);
 }
 
 JSONValuePtr JSONValue::String(std::u16string_view text) {
-  return String(JSONText(text));
+  return WithText(JSONType::String, text);
 }
 
 JSONValuePtr JSONValue::Object() {
@@ -149,7 +177,8 @@ JSONValuePtr ShallowCopy(const JSONValue& source) {
 
 }  // namespace
 
-// Breadth by container from an explicit list of (source, copy) pairs: no recursion.
+// Container by container from an explicit list of (source, copy) pairs: no recursion. The first
+// child container is taken next, so the source is read, and the copy laid out, in document order.
 JSONValuePtr JSONValue::Clone() const {
   const NodeArenaScope arena;
   JSONValuePtr root = ShallowCopy(*this);
@@ -160,19 +189,18 @@ JSONValuePtr JSONValue::Clone() const {
     pending.pop_back();
     const auto firstChild = static_cast<std::ptrdiff_t>(pending.size());
     if (source->IsObject()) {
-      for (const JSONMember& member : source->Members()) {
+      for (const JSONMember& member : source->members_) {
         JSONValuePtr child = ShallowCopy(*member.Value);
         if (child->IsContainer()) pending.emplace_back(member.Value.get(), child.get());
-        copy->AppendMember(JSONText(member.Name.View()), std::move(child));
+        copy->members_.push_back(JSONMember{JSONText(member.Name.View()), std::move(child)});
       }
     } else {
-      for (const JSONValuePtr& element : source->Elements()) {
+      for (const JSONValuePtr& element : source->elements_) {
         JSONValuePtr child = ShallowCopy(*element);
         if (child->IsContainer()) pending.emplace_back(element.get(), child.get());
-        copy->Elements().push_back(std::move(child));
+        copy->elements_.push_back(std::move(child));
       }
     }
-    // First child on top: the source is read, and the copy laid out, in document order.
     std::reverse(pending.begin() + firstChild, pending.end());
   }
   return root;

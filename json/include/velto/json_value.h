@@ -5,7 +5,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <variant>
 #include <vector>
 
 #include "velto/json_list.h"
@@ -35,12 +34,11 @@ class JSONValue {
   // `characters` are the number's exact characters, written out unchanged.
   static JSONValuePtr Number(std::u16string_view characters);
   static JSONValuePtr String(std::u16string_view text);
-  static JSONValuePtr Number(JSONText characters);
-  static JSONValuePtr String(JSONText text);
   static JSONValuePtr Object();
   static JSONValuePtr Array();
 
-  explicit JSONValue(JSONType type);
+  // An empty value of that type: no characters, no members, no elements.
+  explicit JSONValue(JSONType type) noexcept;
   ~JSONValue();
   // Values are cut from shared chunks while a document is parsed or copied.
   static void* operator new(std::size_t size);
@@ -56,14 +54,16 @@ class JSONValue {
   bool IsArray() const { return type_ == JSONType::Array; }
   bool IsObject() const { return type_ == JSONType::Object; }
   bool IsContainer() const { return IsArray() || IsObject(); }
+  bool HasText() const { return IsNumber() || IsString(); }
 
-  bool BooleanValue() const { return std::get<bool>(payload_); }
+  // Each accessor raises std::bad_variant_access for a value of another type.
+  bool BooleanValue() const;
   // The characters of a string, or the exact characters of a number.
-  std::u16string_view Text() const { return std::get<JSONText>(payload_).View(); }
+  std::u16string_view Text() const;
 
   // Object members in order; several may share a name.
-  JSONList<JSONMember>& Members() { return std::get<Members_>(payload_); }
-  const JSONList<JSONMember>& Members() const { return std::get<Members_>(payload_); }
+  JSONList<JSONMember>& Members();
+  const JSONList<JSONMember>& Members() const;
   // The first member of that name, or nullptr.
   JSONMember* FindMember(std::u16string_view name);
   // Replaces the value of the first member of that name in place, or appends a member. An empty
@@ -72,8 +72,8 @@ class JSONValue {
   // Appends unconditionally; parsed text may hold empty and repeated names.
   void AppendMember(JSONText name, JSONValuePtr value);
 
-  JSONList<JSONValuePtr>& Elements() { return std::get<Elements_>(payload_); }
-  const JSONList<JSONValuePtr>& Elements() const { return std::get<Elements_>(payload_); }
+  JSONList<JSONValuePtr>& Elements();
+  const JSONList<JSONValuePtr>& Elements() const;
 
   // A deep copy that belongs to nobody until it is put somewhere.
   JSONValuePtr Clone() const;
@@ -82,11 +82,20 @@ class JSONValue {
   using Members_ = JSONList<JSONMember>;
   using Elements_ = JSONList<JSONValuePtr>;
 
-  // Moves the children that are containers into `out`.
+  // A number or string whose characters follow the value in its own block.
+  static JSONValuePtr WithText(JSONType type, std::u16string_view text);
+  const char16_t* Characters() const { return reinterpret_cast<const char16_t*>(this + 1); }
+  void Expect(JSONType type) const;
+  // Moves the children that are containers into `out`, the first child last.
   void TakeContainers(std::vector<JSONValuePtr>& out);
 
   JSONType type_;
-  std::variant<std::monostate, bool, JSONText, Members_, Elements_> payload_;
+  bool boolean_ = false;
+  union {
+    std::size_t length_;  // a number's or string's
+    Members_ members_;
+    Elements_ elements_;
+  };
 };
 
 }  // namespace velto
