@@ -1,5 +1,6 @@
 #include "json_node_arena.h"
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <mutex>
@@ -14,7 +15,7 @@ namespace velto {
 constexpr std::size_t kAlignment = 8;
 constexpr std::size_t kHeader = kAlignment;
 constexpr std::size_t kFirstCapacity = 4096;
-constexpr std::size_t kLargestCapacity = 256 * 1024;
+constexpr std::size_t kLargestCapacity = 1024 * 1024;
 // Larger blocks come from the heap even in a scope, so that a chunk wastes little at its end.
 constexpr std::size_t kLargestCut = kLargestCapacity / 16;
 
@@ -83,7 +84,7 @@ class SpareChunks {
   }
 
  private:
-  static constexpr std::size_t kMostKept = 8 << 20;
+  static constexpr std::size_t kMostKept = 16 << 20;
   struct Spare {
     void* memory;
     std::size_t bytes;
@@ -132,7 +133,7 @@ NodeArenaScope::~NodeArenaScope() {
 
 void* NodeArenaScope::Allocate(std::size_t slotBytes) {
   if (!chunk_ || chunk_->capacity - chunk_->used < slotBytes) {
-    NodeChunk* fresh = MakeChunk(nextCapacity_);
+    NodeChunk* fresh = MakeChunk(std::max(nextCapacity_, slotBytes));
     if (chunk_) Release(chunk_);
     chunk_ = fresh;
     if (nextCapacity_ < kLargestCapacity) nextCapacity_ *= 2;
