@@ -86,8 +86,8 @@ class JSONValue {
   static JSONValuePtr WithText(JSONType type, std::u16string_view text);
   const char16_t* Characters() const { return reinterpret_cast<const char16_t*>(this + 1); }
   void Expect(JSONType type) const;
-  // Moves the children that are containers into `out`, the first child last.
-  void TakeContainers(std::vector<JSONValuePtr>& out);
+  // Destroys the scalar children and moves the containers into `out`, the first child last.
+  void TakeChildren(std::vector<JSONValuePtr>& out);
 
   JSONType type_;
   bool boolean_ = false;
