@@ -78,13 +78,14 @@ bool HasSurrogate(std::u16string_view text) {
   return found;
 }
 
-// A string's text; an escaped surrogate without its partner becomes U+FFFD.
-JSONText TextOf(const char16_t* text, SizeType length) {
+// What `make` makes of a string's text; an escaped surrogate without its partner becomes U+FFFD.
+template <class Make>
+auto FromText(const char16_t* text, SizeType length, const Make& make) {
   const std::u16string_view read(text, length);
-  if (!HasSurrogate(read)) return JSONText(read);
+  if (!HasSurrogate(read)) return make(read);
   std::u16string mended(read);
   ReplaceUnpairedSurrogates(mended.data(), mended.data() + mended.size());
-  return JSONText(mended);
+  return make(std::u16string_view(mended));
 }
 
 bool HasNul(std::u16string_view text) {
@@ -110,10 +111,11 @@ class DocumentBuilder : public rapidjson::BaseReaderHandler<Utf16, DocumentBuild
   bool Uint64(uint64_t) { return AddNumber(); }
   bool Double(double) { return AddNumber(); }
   bool String(const char16_t* text, SizeType length, bool) {
-    return Add(JSONValue::String(TextOf(text, length)));
+    return Add(
+        FromText(text, length, [](std::u16string_view read) { return JSONValue::String(read); }));
   }
   bool Key(const char16_t* text, SizeType length, bool) {
-    key_ = TextOf(text, length);
+    key_ = FromText(text, length, [](std::u16string_view read) { return JSONText(read); });
     return true;
   }
   bool StartObject() { return Open(); }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <vector>
 
 #include "json_settings_store.h"
@@ -34,11 +35,17 @@ bool IsPlain(char16_t unit) {
   return unit < 128 && kEscapes[unit] == 1;
 }
 
-// How many code units a unit becomes.
+// How many code units each ASCII unit becomes; every other unit becomes kLongestEscape.
+constexpr auto kEscapedSizes = [] {
+  std::array<uint8_t, 128> table{};
+  for (size_t unit = 0; unit < 128; ++unit) {
+    table[unit] = kEscapes[unit] == 1 ? 1 : kEscapes[unit] != 0 ? 2 : kLongestEscape;
+  }
+  return table;
+}();
+
 size_t EscapedSize(char16_t unit) {
-  if (unit >= 128) return kLongestEscape;
-  const char16_t escape = kEscapes[unit];
-  return escape == 1 ? 1 : escape != 0 ? 2 : kLongestEscape;
+  return unit < 128 ? kEscapedSizes[unit] : kLongestEscape;
 }
 
 char16_t* WriteEscaped(char16_t* at, char16_t unit) {

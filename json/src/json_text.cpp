@@ -38,9 +38,10 @@ JSONText::JSONText(JSONText&& other) noexcept : size_(std::exchange(other.size_,
 }
 
 JSONText& JSONText::operator=(JSONText&& other) noexcept {
-  JSONText taken(std::move(other));
-  std::swap(units_, taken.units_);
-  std::swap(size_, taken.size_);
+  if (this == &other) return *this;
+  if (!IsLocal()) FreeBlock(BlockOf(units_));
+  std::copy(std::begin(other.units_), std::end(other.units_), units_);
+  size_ = std::exchange(other.size_, 0);
   return *this;
 }
 

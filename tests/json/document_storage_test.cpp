@@ -11,15 +11,8 @@
 namespace velto {
 namespace {
 
+using testing::Compact;
 using testing::Doc;
-
-std::u16string Compact(const TJSONBox& box) {
-  const std::u16string saved = TJSONStringifier::Margin();
-  TJSONStringifier::Margin() = u"";
-  std::u16string text = box.Stringify();
-  TJSONStringifier::Margin() = saved;
-  return text;
-}
 
 std::u16string Repeated(std::u16string_view piece, size_t count) {
   std::u16string text;
