@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "json_copy_units.h"
 #include "velto/json_blocks.h"
 
 namespace velto {
@@ -25,22 +26,22 @@ JSONText::JSONText(std::u16string_view text) {
   if (text.size() > UINT32_MAX) throw std::length_error("member name too long");
   size_ = static_cast<uint32_t>(text.size());
   if (IsLocal()) {
-    std::copy(text.begin(), text.end(), units_);
+    CopyUnits(units_, text.data(), text.size());
     return;
   }
   auto* block = static_cast<char16_t*>(AllocateBlock(text.size() * sizeof(char16_t)));
-  std::copy(text.begin(), text.end(), block);
+  CopyUnits(block, text.data(), text.size());
   std::memcpy(units_, &block, sizeof block);
 }
 
 JSONText::JSONText(JSONText&& other) noexcept : size_(std::exchange(other.size_, 0)) {
-  std::copy(std::begin(other.units_), std::end(other.units_), units_);
+  std::memcpy(units_, other.units_, sizeof units_);
 }
 
 JSONText& JSONText::operator=(JSONText&& other) noexcept {
   if (this == &other) return *this;
   if (!IsLocal()) FreeBlock(BlockOf(units_));
-  std::copy(std::begin(other.units_), std::end(other.units_), units_);
+  std::memcpy(units_, other.units_, sizeof units_);
   size_ = std::exchange(other.size_, 0);
   return *this;
 }

@@ -5,6 +5,7 @@
 #include <utility>
 #include <variant>
 
+#include "json_copy_units.h"
 #include "json_node_arena.h"
 
 namespace velto {
@@ -133,7 +134,7 @@ JSONValuePtr JSONValue::WithText(JSONType type, std::u16string_view text) {
   void* block = AllocateBlock(sizeof(JSONValue) + text.size() * sizeof(char16_t));
   JSONValuePtr made(::new (block) JSONValue(type));
   made->length_ = text.size();
-  std::copy(text.begin(), text.end(), const_cast<char16_t*>(made->Characters()));
+  CopyUnits(const_cast<char16_t*>(made->Characters()), text.data(), text.size());
   return made;
 }
 

@@ -37,6 +37,22 @@ TEST(DocumentStorage, LargeTextsAndListsRoundTrip) {
   }
 }
 
+// Short texts are copied by length class; every length up to past the largest class, as names
+// (kept in place up to ten units) and as values.
+TEST(DocumentStorage, ShortTextsOfEveryLengthRoundTrip) {
+  std::u16string text = u"{";
+  for (size_t size = 0; size <= 20; ++size) {
+    std::u16string units;
+    for (size_t i = 0; i < size; ++i) units += static_cast<char16_t>(u'a' + i);
+    text += u"\"" + units + u"\":[\"" + units + u"\",1" + std::u16string(size, u'0') + u"],";
+  }
+  text.back() = u'}';
+  Doc doc(text);
+  EXPECT_EQ(doc.Compact(), text);
+  Doc holder(u"[0]");
+  EXPECT_EQ(Compact(holder.box[0] <= doc.box), text);
+}
+
 TEST(DocumentStorage, ValuesCopiedIntoAnotherDocumentOutliveTheirSource) {
   TJSONBox target = TJSONBox::Create(JSONObject(uR"({"keep":"a text longer than a block"})"));
   JSONRootGuard guard(target);
