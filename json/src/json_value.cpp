@@ -86,38 +86,8 @@ void JSONValue::operator delete(void* value) noexcept {
   FreeBlock(value);
 }
 
-void JSONValue::Expect(JSONType type) const {
-  if (type_ != type) throw std::bad_variant_access();
-}
-
-bool JSONValue::BooleanValue() const {
-  Expect(JSONType::Boolean);
-  return boolean_;
-}
-
-std::u16string_view JSONValue::Text() const {
-  if (!HasText()) throw std::bad_variant_access();
-  return {Characters(), length_};
-}
-
-JSONList<JSONMember>& JSONValue::Members() {
-  Expect(JSONType::Object);
-  return members_;
-}
-
-const JSONList<JSONMember>& JSONValue::Members() const {
-  Expect(JSONType::Object);
-  return members_;
-}
-
-JSONList<JSONValuePtr>& JSONValue::Elements() {
-  Expect(JSONType::Array);
-  return elements_;
-}
-
-const JSONList<JSONValuePtr>& JSONValue::Elements() const {
-  Expect(JSONType::Array);
-  return elements_;
+void JSONValue::ThrowWrongType() {
+  throw std::bad_variant_access();
 }
 
 JSONValuePtr JSONValue::Null() {

@@ -57,13 +57,25 @@ class JSONValue {
   bool HasText() const { return IsNumber() || IsString(); }
 
   // Each accessor raises std::bad_variant_access for a value of another type.
-  bool BooleanValue() const;
+  bool BooleanValue() const {
+    Expect(IsBoolean());
+    return boolean_;
+  }
   // The characters of a string, or the exact characters of a number.
-  std::u16string_view Text() const;
+  std::u16string_view Text() const {
+    Expect(HasText());
+    return {Characters(), length_};
+  }
 
   // Object members in order; several may share a name.
-  JSONList<JSONMember>& Members();
-  const JSONList<JSONMember>& Members() const;
+  JSONList<JSONMember>& Members() {
+    Expect(IsObject());
+    return members_;
+  }
+  const JSONList<JSONMember>& Members() const {
+    Expect(IsObject());
+    return members_;
+  }
   // The first member of that name, or nullptr.
   JSONMember* FindMember(std::u16string_view name);
   // Replaces the value of the first member of that name in place, or appends a member. An empty
@@ -72,8 +84,14 @@ class JSONValue {
   // Appends unconditionally; parsed text may hold empty and repeated names.
   void AppendMember(JSONText name, JSONValuePtr value);
 
-  JSONList<JSONValuePtr>& Elements();
-  const JSONList<JSONValuePtr>& Elements() const;
+  JSONList<JSONValuePtr>& Elements() {
+    Expect(IsArray());
+    return elements_;
+  }
+  const JSONList<JSONValuePtr>& Elements() const {
+    Expect(IsArray());
+    return elements_;
+  }
 
   // A deep copy that belongs to nobody until it is put somewhere.
   JSONValuePtr Clone() const;
@@ -85,7 +103,11 @@ class JSONValue {
   // A number or string whose characters follow the value in its own block.
   static JSONValuePtr WithText(JSONType type, std::u16string_view text);
   const char16_t* Characters() const { return reinterpret_cast<const char16_t*>(this + 1); }
-  void Expect(JSONType type) const;
+  static void Expect(bool rightType) {
+    if (!rightType) [[unlikely]]
+      ThrowWrongType();
+  }
+  [[noreturn]] static void ThrowWrongType();
   // Destroys the scalar children and moves the containers into `out`, the first child last.
   void TakeChildren(std::vector<JSONValuePtr>& out);
 
