@@ -40,10 +40,12 @@ void ReleaseChildren(List& children, std::vector<JSONValuePtr>& out) {
   for (std::size_t i = children.size(); i-- > 0;) {
     if (i >= kAhead) __builtin_prefetch(ValueOf(children[i - kAhead]).get());
     JSONValuePtr& child = ValueOf(children[i]);
-    if (child && child->IsContainer()) {
+    if (!child) continue;
+    if (child->IsContainer()) {
       out.push_back(std::move(child));
     } else {
-      child.reset();
+      // A scalar owns nothing but its block, so its empty destructor is not called.
+      FreeBlock(child.release());
     }
   }
 }
