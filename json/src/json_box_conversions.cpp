@@ -56,7 +56,7 @@ std::u16string TJSONBox::GetString() const {
   if (!Content) throw ETypeMismatch();
   switch (Content->Type()) {
     case JSONType::String:
-      return Content->Text();
+      return std::u16string(Content->Text());
     case JSONType::Number:
       return NumberTextForm(Content->Text());
     case JSONType::Boolean:
@@ -69,7 +69,7 @@ std::u16string TJSONBox::GetString() const {
 }
 
 std::u16string TJSONBox::AsString() const {
-  if (Content && Content->IsString()) return Content->Text();
+  if (Content && Content->IsString()) return std::u16string(Content->Text());
   if (Content && Content->IsNumber()) return NumberTextForm(Content->Text());
   return Fallback(TJSONDefault::String_()).ToText();
 }

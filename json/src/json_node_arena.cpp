@@ -1,5 +1,6 @@
 #include "json_node_arena.h"
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <mutex>
@@ -10,24 +11,27 @@
 
 namespace velto {
 
-// The chunk a node was cut from (or nullptr) is kept just before the node.
-constexpr std::size_t kHeader = alignof(std::max_align_t);
-constexpr std::size_t kFirstCapacity = 64;
-constexpr std::size_t kLargestCapacity = 16384;
+// The chunk a block was cut from (or nullptr) is kept just before the block.
+constexpr std::size_t kAlignment = 8;
+constexpr std::size_t kHeader = kAlignment;
+constexpr std::size_t kFirstCapacity = 4096;
+constexpr std::size_t kLargestCapacity = 1024 * 1024;
+// Larger blocks come from the heap even in a scope, so that a chunk wastes little at its end.
+constexpr std::size_t kLargestCut = kLargestCapacity / 16;
 
-constexpr std::size_t SlotSize(std::size_t size) {
-  return kHeader + (size + alignof(std::max_align_t) - 1) / alignof(std::max_align_t) *
-                       alignof(std::max_align_t);
+static_assert(sizeof(void*) <= kHeader);
+
+constexpr std::size_t SlotSize(std::size_t bytes) {
+  return kHeader + (bytes + kAlignment - 1) / kAlignment * kAlignment;
 }
 
 struct NodeChunk {
-  // One per live node, plus one while a scope cuts from the chunk. A chunk's nodes all belong to
+  // One per live block, plus one while a scope cuts from the chunk. A chunk's blocks all belong to
   // the one document its parse or copy made, and a document is used by one thread at a time, so
   // the count needs no atomic operations.
   std::size_t references = 1;
   std::size_t used = 0;
   std::size_t capacity;
-  std::size_t slotSize;
 
   std::byte* Slots() { return reinterpret_cast<std::byte*>(this) + SlotSize(sizeof(NodeChunk)); }
 };
@@ -36,8 +40,8 @@ namespace {
 
 constinit thread_local NodeArenaScope* tScope = nullptr;
 
-std::size_t ChunkBytes(std::size_t capacity, std::size_t slotSize) {
-  return SlotSize(sizeof(NodeChunk)) + capacity * slotSize;
+std::size_t ChunkBytes(std::size_t capacity) {
+  return SlotSize(sizeof(NodeChunk)) + capacity;
 }
 
 // Guards the spare chunks; taken only when a chunk is made or released, so it hardly ever waits.
@@ -80,7 +84,7 @@ class SpareChunks {
   }
 
  private:
-  static constexpr std::size_t kMostKept = 8 << 20;
+  static constexpr std::size_t kMostKept = 16 << 20;
   struct Spare {
     void* memory;
     std::size_t bytes;
@@ -95,19 +99,18 @@ class SpareChunks {
 static_assert(std::is_trivially_destructible_v<SpareChunks>);
 constinit SpareChunks gSpares;
 
-NodeChunk* MakeChunk(std::size_t capacity, std::size_t slotSize) {
-  const std::size_t bytes = ChunkBytes(capacity, slotSize);
+NodeChunk* MakeChunk(std::size_t capacity) {
+  const std::size_t bytes = ChunkBytes(capacity);
   void* memory = gSpares.Take(bytes);
   if (!memory) memory = ::operator new(bytes);
   auto* chunk = ::new (memory) NodeChunk;
   chunk->capacity = capacity;
-  chunk->slotSize = slotSize;
   return chunk;
 }
 
 void Release(NodeChunk* chunk) noexcept {
   if (--chunk->references != 0) return;
-  const std::size_t bytes = ChunkBytes(chunk->capacity, chunk->slotSize);
+  const std::size_t bytes = ChunkBytes(chunk->capacity);
   chunk->~NodeChunk();
   if (!gSpares.Keep(chunk, bytes)) ::operator delete(chunk);
 }
@@ -128,26 +131,27 @@ NodeArenaScope::~NodeArenaScope() {
   if (chunk_) Release(chunk_);
 }
 
-void* NodeArenaScope::Allocate(std::size_t size) {
-  const std::size_t slotSize = SlotSize(size);
-  if (!chunk_ || chunk_->used == chunk_->capacity || chunk_->slotSize != slotSize) {
-    NodeChunk* fresh = MakeChunk(nextCapacity_, slotSize);
+void* NodeArenaScope::Allocate(std::size_t slotBytes) {
+  if (!chunk_ || chunk_->capacity - chunk_->used < slotBytes) {
+    NodeChunk* fresh = MakeChunk(std::max(nextCapacity_, slotBytes));
     if (chunk_) Release(chunk_);
     chunk_ = fresh;
     if (nextCapacity_ < kLargestCapacity) nextCapacity_ *= 2;
   }
-  void* slot = chunk_->Slots() + chunk_->used++ * slotSize;
+  void* slot = chunk_->Slots() + chunk_->used;
+  chunk_->used += slotBytes;
   ++chunk_->references;
   return AfterHeader(slot, chunk_);
 }
 
-void* AllocateNode(std::size_t size) {
-  if (tScope) return tScope->Allocate(size);
-  return AfterHeader(::operator new(SlotSize(size)), nullptr);
+void* AllocateBlock(std::size_t bytes) {
+  const std::size_t slotBytes = SlotSize(bytes);
+  if (tScope && slotBytes <= kLargestCut) return tScope->Allocate(slotBytes);
+  return AfterHeader(::operator new(slotBytes), nullptr);
 }
 
-void FreeNode(void* node) noexcept {
-  void* slot = static_cast<std::byte*>(node) - kHeader;
+void FreeBlock(void* block) noexcept {
+  void* slot = static_cast<std::byte*>(block) - kHeader;
   if (NodeChunk* chunk = *static_cast<NodeChunk**>(slot)) {
     Release(chunk);
   } else {

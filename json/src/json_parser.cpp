@@ -78,11 +78,14 @@ bool HasSurrogate(std::u16string_view text) {
   return found;
 }
 
-// A string's text; an escaped surrogate without its partner becomes U+FFFD.
-std::u16string TextOf(const char16_t* text, SizeType length) {
-  std::u16string out(text, length);
-  if (HasSurrogate(out)) ReplaceUnpairedSurrogates(out.data(), out.data() + out.size());
-  return out;
+// What `make` makes of a string's text; an escaped surrogate without its partner becomes U+FFFD.
+template <class Make>
+auto FromText(const char16_t* text, SizeType length, const Make& make) {
+  const std::u16string_view read(text, length);
+  if (!HasSurrogate(read)) return make(read);
+  std::u16string mended(read);
+  ReplaceUnpairedSurrogates(mended.data(), mended.data() + mended.size());
+  return make(std::u16string_view(mended));
 }
 
 bool HasNul(std::u16string_view text) {
@@ -108,10 +111,11 @@ class DocumentBuilder : public rapidjson::BaseReaderHandler<Utf16, DocumentBuild
   bool Uint64(uint64_t) { return AddNumber(); }
   bool Double(double) { return AddNumber(); }
   bool String(const char16_t* text, SizeType length, bool) {
-    return Add(JSONValue::String(TextOf(text, length)));
+    return Add(
+        FromText(text, length, [](std::u16string_view read) { return JSONValue::String(read); }));
   }
   bool Key(const char16_t* text, SizeType length, bool) {
-    key_ = TextOf(text, length);
+    key_ = FromText(text, length, [](std::u16string_view read) { return JSONText(read); });
     return true;
   }
   bool StartObject() { return Open(); }
@@ -151,17 +155,15 @@ class DocumentBuilder : public rapidjson::BaseReaderHandler<Utf16, DocumentBuild
     } else {
       while (begin != stream_.head_ && IsNumberCharacter(begin[-1])) --begin;
     }
-    return Add(JSONValue::Number(std::u16string(begin, end)));
+    return Add(JSONValue::Number(std::u16string_view(begin, static_cast<size_t>(end - begin))));
   }
   bool Add(JSONValuePtr value) {
     pending_.push_back(JSONMember{std::move(key_), std::move(value)});
-    key_.clear();
     return true;
   }
   // The member name of a container is known before it opens and kept until it closes.
   bool Open() {
     names_.push_back(std::move(key_));
-    key_.clear();
     return true;
   }
   bool Close(JSONValuePtr container, SizeType count) {
@@ -173,8 +175,8 @@ class DocumentBuilder : public rapidjson::BaseReaderHandler<Utf16, DocumentBuild
 
   const TextStream& stream_;
   std::vector<JSONMember> pending_;
-  std::vector<std::u16string> names_;
-  std::u16string key_;
+  std::vector<JSONText> names_;
+  JSONText key_;
 };
 
 }  // namespace

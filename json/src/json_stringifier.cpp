@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <vector>
 
 #include "json_settings_store.h"
@@ -12,51 +13,6 @@ namespace {
 constexpr char16_t kHexDigits[] = u"0123456789ABCDEF";
 // The longest text one code unit can become: \uXXXX.
 constexpr size_t kLongestEscape = 6;
-
-// Collects the writer's many short pieces in a small buffer and hands them to the text in large
-// appends: checking capacity per character costs more than the writing, and growing the text only
-// by appending touches no memory ahead of need.
-class TextSink {
- public:
-  static constexpr size_t kRoom = 4096;
-
-  explicit TextSink(std::u16string& out) : out_(out) {}
-  ~TextSink() { Flush(); }
-  TextSink(const TextSink&) = delete;
-  TextSink& operator=(const TextSink&) = delete;
-
-  // A cursor with room for `count` (at most kRoom) more code units, valid until the next call.
-  char16_t* Reserve(size_t count) {
-    if (count > static_cast<size_t>(std::end(buffer_) - at_)) Flush();
-    return at_;
-  }
-  void Commit(char16_t* end) { at_ = end; }
-
-  void Append(std::u16string_view text) {
-    if (text.size() > kRoom) {
-      Flush();
-      out_.append(text);
-      return;
-    }
-    Commit(std::copy(text.begin(), text.end(), Reserve(text.size())));
-  }
-  void Append(char16_t unit) {
-    char16_t* at = Reserve(1);
-    *at = unit;
-    Commit(at + 1);
-  }
-  void AppendQuoted(std::u16string_view text);
-
- private:
-  void Flush() {
-    out_.append(buffer_, at_);
-    at_ = buffer_;
-  }
-
-  std::u16string& out_;
-  char16_t buffer_[kRoom];
-  char16_t* at_ = buffer_;
-};
 
 // The short escape of a code unit, or 0 when it is written as \uXXXX; 1 marks the units written
 // as they are: printable ASCII but for the quotation mark, the backslash and the slash (0x7F is
@@ -75,6 +31,23 @@ constexpr auto kEscapes = [] {
   return table;
 }();
 
+bool IsPlain(char16_t unit) {
+  return unit < 128 && kEscapes[unit] == 1;
+}
+
+// How many code units each ASCII unit becomes; every other unit becomes kLongestEscape.
+constexpr auto kEscapedSizes = [] {
+  std::array<uint8_t, 128> table{};
+  for (size_t unit = 0; unit < 128; ++unit) {
+    table[unit] = kEscapes[unit] == 1 ? 1 : kEscapes[unit] != 0 ? 2 : kLongestEscape;
+  }
+  return table;
+}();
+
+size_t EscapedSize(char16_t unit) {
+  return unit < 128 ? kEscapedSizes[unit] : kLongestEscape;
+}
+
 char16_t* WriteEscaped(char16_t* at, char16_t unit) {
   const char16_t escape = unit < 128 ? kEscapes[unit] : 0;
   *at++ = u'\\';
@@ -90,25 +63,7 @@ char16_t* WriteEscaped(char16_t* at, char16_t unit) {
   return at;
 }
 
-void TextSink::AppendQuoted(std::u16string_view text) {
-  // Slices small enough that even escaping every unit fits the room.
-  constexpr size_t kSlice = kRoom / kLongestEscape - 1;
-  Append(u'"');
-  for (size_t start = 0; start < text.size(); start += kSlice) {
-    char16_t* at = Reserve(kRoom);
-    for (const char16_t unit : text.substr(start, kSlice)) {
-      if (unit < 128 && kEscapes[unit] == 1) {
-        *at++ = unit;
-      } else {
-        at = WriteEscaped(at, unit);
-      }
-    }
-    Commit(at);
-  }
-  Append(u'"');
-}
-
-// Counts what TextSink would write, so that the text is made once at its final size: growing a
+// Counts what TextWriter will write, so that the text is made once at its final size: growing a
 // large text step by step copies it and touches fresh memory again and again.
 class CountingSink {
  public:
@@ -116,15 +71,39 @@ class CountingSink {
   void Append(char16_t) { ++size_; }
   void AppendQuoted(std::u16string_view text) {
     size_ += 2;
-    for (const char16_t unit : text) {
-      const char16_t escape = unit < 128 ? kEscapes[unit] : 0;
-      size_ += escape == 1 ? 1 : escape != 0 ? 2 : kLongestEscape;
-    }
+    for (const char16_t unit : text) size_ += EscapedSize(unit);
   }
   size_t Size() const { return size_; }
 
  private:
   size_t size_ = 0;
+};
+
+// Writes into text already sized by CountingSink, so no piece needs a check for room.
+class TextWriter {
+ public:
+  explicit TextWriter(char16_t* at) : at_(at) {}
+
+  void Append(std::u16string_view text) {
+    for (const char16_t unit : text) *at_++ = unit;
+  }
+  void Append(char16_t unit) { *at_++ = unit; }
+  void AppendQuoted(std::u16string_view text) {
+    char16_t* at = at_;
+    *at++ = u'"';
+    for (const char16_t unit : text) {
+      if (IsPlain(unit)) {
+        *at++ = unit;
+      } else {
+        at = WriteEscaped(at, unit);
+      }
+    }
+    *at++ = u'"';
+    at_ = at;
+  }
+
+ private:
+  char16_t* at_;
 };
 
 template <class Sink>
@@ -160,29 +139,29 @@ void Write(Sink& out, const JSONValue& top, std::u16string_view margin, const La
     size_t next;
   };
   std::vector<Open> open;
-  std::u16string indent(margin);
+  // The line break and the margin of the current depth, written before each inner line.
+  std::u16string lineStart(layout.lineBreak);
+  lineStart += margin;
   const auto begin = [&](const JSONValue& value) {
     if (!value.IsObject() && !value.IsArray()) return AppendScalar(out, value);
     if (ChildCount(value) == 0) return out.Append(value.IsObject() ? u"{}" : u"[]");
     out.Append(value.IsObject() ? u'{' : u'[');
     open.push_back(Open{&value, 0});
-    indent += layout.unit;
+    lineStart += layout.unit;
   };
   begin(top);
   while (!open.empty()) {
     const JSONValue& container = *open.back().container;
     const size_t next = open.back().next++;
     if (next == ChildCount(container)) {
-      indent.resize(indent.size() - layout.unit.size());
-      out.Append(layout.lineBreak);
-      out.Append(indent);
+      lineStart.resize(lineStart.size() - layout.unit.size());
+      out.Append(lineStart);
       out.Append(container.IsObject() ? u'}' : u']');
       open.pop_back();
       continue;
     }
     if (next > 0) out.Append(u',');
-    out.Append(layout.lineBreak);
-    out.Append(indent);
+    out.Append(lineStart);
     if (container.IsObject()) {
       const JSONMember& member = container.Members()[next];
       out.AppendQuoted(member.Name);
@@ -198,8 +177,9 @@ void WriteSized(std::u16string& text, const JSONValue& top, std::u16string_view 
                 const Layout& layout) {
   CountingSink counter;
   Write(counter, top, margin, layout);
-  text.reserve(text.size() + counter.Size());
-  TextSink out(text);
+  const size_t start = text.size();
+  text.resize(start + counter.Size());
+  TextWriter out(text.data() + start);
   Write(out, top, margin, layout);
 }
 

@@ -37,12 +37,17 @@ class ScopedSettings {
   ~ScopedSettings() { UnitOpen(); }
 };
 
-inline std::u16string Doc::Compact() const {
+// A box's value as compact text.
+inline std::u16string Compact(const TJSONBox& box) {
   const std::u16string saved = TJSONStringifier::Margin();
   TJSONStringifier::Margin() = u"";
   std::u16string text = box.Stringify();
   TJSONStringifier::Margin() = saved;
   return text;
+}
+
+inline std::u16string Doc::Compact() const {
+  return testing::Compact(box);
 }
 
 // The message of the velto::Exception that `action` raises, or "(nothing raised)".
