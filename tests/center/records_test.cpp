@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "velto/typed_request.h"
 #include "velto/unicode.h"
 
 namespace velto {
@@ -13,13 +14,6 @@ namespace {
 
 std::u16string Indented(std::u16string_view compact) {
   TJSONBox box = TJSONBox::Create(JSONObject(compact));
-  JSONRootGuard guard(box);
-  return box.Stringify();
-}
-
-template <class Record>
-std::u16string Written(const Record& record) {
-  TJSONBox box = ToJSONBox(record);
   JSONRootGuard guard(box);
   return box.Stringify();
 }
@@ -43,8 +37,8 @@ struct WireCase {
 template <class Record>
 WireCase Wire(std::string name, const Record& record, Record (*reader)(const TJSONBox&),
               std::u16string expected, std::u16string expected_rewritten = u"") {
-  const std::u16string written = Written(record);
-  const std::u16string rewritten = Written(Parsed(written, reader));
+  const std::u16string written = RequestText(record);
+  const std::u16string rewritten = RequestText(Parsed(written, reader));
   return {std::move(name), written, rewritten, std::move(expected), std::move(expected_rewritten)};
 }
 
@@ -99,7 +93,7 @@ TEST(Records, WriteEveryMemberInWireOrderAndReadThemBack) {
 }
 
 TEST(Records, WriteIndentedTextInTableOrder) {
-  EXPECT_EQ(Written(TVeltoUser{u"u1", u"", u"\uAE40", u"r"}),
+  EXPECT_EQ(RequestText(TVeltoUser{u"u1", u"", u"\uAE40", u"r"}),
             u"{\r\n  \"id\": \"u1\",\r\n  \"password\": \"\",\r\n  \"name\": \"\\uAE40\",\r\n"
             u"  \"roles\": \"r\"\r\n}");
 }
