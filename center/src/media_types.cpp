@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "velto/ascii_case.h"
 #include "velto/system_media_types.h"
 #include "velto/unicode.h"
 
@@ -71,14 +72,6 @@ constexpr std::pair<std::string_view, std::string_view> kTypes[] = {
     {"wmv", "video/x-ms-wmv"},
 };
 
-std::string LowerCase(std::u16string_view text) {
-  std::string lower = Utf16ToUtf8(text);
-  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) {
-    return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  });
-  return lower;
-}
-
 // A character of an HTTP token (RFC 9110).
 bool IsTokenCharacter(char c) {
   const bool alphanumeric =
@@ -105,7 +98,7 @@ std::string MediaTypeOf(std::u16string_view file_name, const MediaTypeLookup& sy
   if (dot == std::u16string_view::npos || dot + 1 == file_name.size()) {
     return std::string(kUnknown);
   }
-  const std::string extension = LowerCase(file_name.substr(dot + 1));
+  const std::string extension = AsciiLowerCase(Utf16ToUtf8(file_name.substr(dot + 1)));
   if (std::string type = system_types(extension); IsMediaType(type)) return type;
   for (const auto& [known, type] : kTypes) {
     if (known == extension) return std::string(type);

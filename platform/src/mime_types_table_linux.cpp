@@ -2,20 +2,10 @@
 #include <iterator>
 #include <sstream>
 
+#include "velto/ascii_case.h"
 #include "velto/mime_types_table.h"
 
 namespace velto {
-namespace {
-
-std::string LowerCase(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return lower;
-}
-
-}  // namespace
 
 MimeTypesTable::MimeTypesTable(std::string_view text) {
   std::istringstream lines{std::string(text)};
@@ -25,7 +15,7 @@ MimeTypesTable::MimeTypesTable(std::string_view text) {
     std::string type;
     if (!(words >> type)) continue;
     for (std::string extension; words >> extension;) {
-      types_.emplace(LowerCase(extension), type);
+      types_.emplace(AsciiLowerCase(extension), type);
     }
   }
 }
@@ -36,7 +26,7 @@ MimeTypesTable MimeTypesTable::Load(const std::string& path) {
 }
 
 std::string MimeTypesTable::Find(std::string_view extension) const {
-  const auto found = types_.find(LowerCase(extension));
+  const auto found = types_.find(AsciiLowerCase(extension));
   return found == types_.end() ? std::string() : found->second;
 }
 
