@@ -1,42 +1,16 @@
 #include "json_parser.h"
 
-#include "json_node_arena.h"
-
-// A lone low surrogate written as an escape reaches the encoder, whose debug check would abort;
-// the builder below replaces it instead, so the check is not wanted here.
-#define RAPIDJSON_ASSERT(x) static_cast<void>(0)
-#include <rapidjson/reader.h>
-
+#include <cstddef>
 #include <string>
 #include <vector>
+
+#include "json_node_arena.h"
+#include "json_number_limits.h"
 
 namespace velto {
 namespace {
 
-using Utf16 = rapidjson::UTF16<char16_t>;
-using SizeType = rapidjson::SizeType;
-
 constexpr char16_t kReplacement = 0xFFFD;
-
-// Reads the caller's text in place; the reader sees NUL at the end.
-class TextStream {
- public:
-  using Ch = char16_t;
-  TextStream(const char16_t* begin, const char16_t* end) : head_(begin), at_(begin), end_(end) {}
-
-  Ch Peek() const { return at_ != end_ ? *at_ : Ch{}; }
-  Ch Take() { return at_ != end_ ? *at_++ : Ch{}; }
-  size_t Tell() const { return static_cast<size_t>(at_ - head_); }
-  // Only in-place parsing writes to the input; this reader never does.
-  Ch* PutBegin() { return nullptr; }
-  void Put(Ch) {}
-  void Flush() {}
-  size_t PutEnd(Ch*) { return 0; }
-
-  const char16_t* head_;
-  const char16_t* at_;
-  const char16_t* end_;
-};
 
 bool IsHighSurrogate(char16_t unit) {
   return unit >= 0xD800 && unit <= 0xDBFF;
@@ -78,123 +52,298 @@ bool HasSurrogate(std::u16string_view text) {
   return found;
 }
 
-// What `make` makes of a string's text; an escaped surrogate without its partner becomes U+FFFD.
-template <class Make>
-auto FromText(const char16_t* text, SizeType length, const Make& make) {
-  const std::u16string_view read(text, length);
-  if (!HasSurrogate(read)) return make(read);
-  std::u16string mended(read);
-  ReplaceUnpairedSurrogates(mended.data(), mended.data() + mended.size());
-  return make(std::u16string_view(mended));
+bool IsDigit(char16_t unit) {
+  return unit >= u'0' && unit <= u'9';
 }
 
-bool HasNul(std::u16string_view text) {
-  bool found = false;
-  for (const char16_t unit : text) found |= unit == 0;
-  return found;
+bool IsWhitespace(char16_t unit) {
+  return unit == u' ' || unit == u'\n' || unit == u'\r' || unit == u'\t';
 }
 
-// Builds our document from the reader's events. Values wait on one flat stack until their
-// container closes; the container then takes them into a list of exactly their count. A failed
-// parse leaves only that flat stack to drop.
-class DocumentBuilder : public rapidjson::BaseReaderHandler<Utf16, DocumentBuilder> {
+// The value of a hexadecimal digit, or -1.
+int HexDigit(char16_t unit) {
+  if (IsDigit(unit)) return unit - u'0';
+  if (unit >= u'a' && unit <= u'f') return unit - u'a' + 10;
+  if (unit >= u'A' && unit <= u'F') return unit - u'A' + 10;
+  return -1;
+}
+
+// The unit a one-letter escape stands for, or 0 for a letter that is no escape.
+char16_t EscapedUnit(char16_t letter) {
+  switch (letter) {
+    case u'"':
+      return u'"';
+    case u'\\':
+      return u'\\';
+    case u'/':
+      return u'/';
+    case u'b':
+      return u'\b';
+    case u'f':
+      return u'\f';
+    case u'n':
+      return u'\n';
+    case u'r':
+      return u'\r';
+    case u't':
+      return u'\t';
+    default:
+      return 0;
+  }
+}
+
+// Reads one JSON text into our document without recursion. Every value is put into the last slot
+// of one flat list: a member's slot is made when its name is read, an element's just before it.
+// A container is made when it opens and takes its children from the end of the list when it
+// closes; until then they wait there, so a failed parse has only that list to drop.
+class Parser {
  public:
-  explicit DocumentBuilder(const TextStream& stream) : stream_(stream) {}
+  Parser(const char16_t* begin, const char16_t* end) : at_(begin), end_(end) {}
 
-  JSONValuePtr TakeRoot() { return std::move(pending_.back().Value); }
-
-  bool Null() { return Add(JSONValue::Null()); }
-  bool Bool(bool value) { return Add(JSONValue::Boolean(value)); }
-  bool Int(int) { return AddNumber(); }
-  bool Uint(unsigned) { return AddNumber(); }
-  bool Int64(int64_t) { return AddNumber(); }
-  bool Uint64(uint64_t) { return AddNumber(); }
-  bool Double(double) { return AddNumber(); }
-  bool String(const char16_t* text, SizeType length, bool) {
-    return Add(
-        FromText(text, length, [](std::u16string_view read) { return JSONValue::String(read); }));
-  }
-  bool Key(const char16_t* text, SizeType length, bool) {
-    key_ = FromText(text, length, [](std::u16string_view read) { return JSONText(read); });
-    return true;
-  }
-  bool StartObject() { return Open(); }
-  bool StartArray() { return Open(); }
-  bool EndObject(SizeType count) {
-    auto container = JSONValue::Object();
-    auto& members = container->Members();
-    members.reserve(count);
-    for (auto it = pending_.end() - count; it != pending_.end(); ++it) {
-      members.push_back(std::move(*it));
-    }
-    return Close(std::move(container), count);
-  }
-  bool EndArray(SizeType count) {
-    auto container = JSONValue::Array();
-    auto& elements = container->Elements();
-    elements.reserve(count);
-    for (auto it = pending_.end() - count; it != pending_.end(); ++it) {
-      elements.push_back(std::move(it->Value));
-    }
-    return Close(std::move(container), count);
+  JSONValuePtr Parse() {
+    slots_.emplace_back();
+    if (!ParseDocument()) return nullptr;
+    return std::move(slots_.front().Value);
   }
 
  private:
-  static bool IsNumberCharacter(char16_t unit) {
-    return (unit >= u'0' && unit <= u'9') || unit == u'-' || unit == u'+' || unit == u'.' ||
-           unit == u'e' || unit == u'E';
-  }
-  // The number's exact characters, found from the read position: the reader works on a copy of
-  // the stream while it takes a number, so the position is still at its first character (or, if
-  // the copy is not made, just after its last). No character next to a number can be part of one.
-  bool AddNumber() {
-    const char16_t* begin = stream_.at_;
-    const char16_t* end = begin;
-    if (begin != stream_.end_ && IsNumberCharacter(*begin)) {
-      while (end != stream_.end_ && IsNumberCharacter(*end)) ++end;
-    } else {
-      while (begin != stream_.head_ && IsNumberCharacter(begin[-1])) --begin;
+  struct Open {
+    JSONValue* container;
+    std::size_t firstChild;
+  };
+
+  bool ParseDocument() {
+    SkipWhitespace();
+    while (true) {
+      const std::size_t depth = open_.size();
+      if (!ParseValue()) return false;
+      // A container that opened has the slot of its first child ready.
+      if (open_.size() > depth) continue;
+      if (!AfterValue()) return false;
+      if (open_.empty()) break;
     }
-    return Add(JSONValue::Number(std::u16string_view(begin, static_cast<size_t>(end - begin))));
-  }
-  bool Add(JSONValuePtr value) {
-    pending_.push_back(JSONMember{std::move(key_), std::move(value)});
-    return true;
-  }
-  // The member name of a container is known before it opens and kept until it closes.
-  bool Open() {
-    names_.push_back(std::move(key_));
-    return true;
-  }
-  bool Close(JSONValuePtr container, SizeType count) {
-    pending_.resize(pending_.size() - count);
-    key_ = std::move(names_.back());
-    names_.pop_back();
-    return Add(std::move(container));
+    SkipWhitespace();
+    return at_ == end_;
   }
 
-  const TextStream& stream_;
-  std::vector<JSONMember> pending_;
-  std::vector<JSONText> names_;
-  JSONText key_;
+  // A scalar or an empty container into the last slot, or a container opened there.
+  bool ParseValue() {
+    if (at_ == end_) return false;
+    switch (*at_) {
+      case u'{':
+        return OpenContainer(JSONValue::Object(), u'}');
+      case u'[':
+        return OpenContainer(JSONValue::Array(), u']');
+      case u'"':
+        return ParseString(
+            [this](std::u16string_view text) { return Put(JSONValue::String(text)); });
+      case u't':
+        return ParseLiteral(u"true", JSONValue::Boolean(true));
+      case u'f':
+        return ParseLiteral(u"false", JSONValue::Boolean(false));
+      case u'n':
+        return ParseLiteral(u"null", JSONValue::Null());
+      default:
+        return ParseNumber();
+    }
+  }
+
+  // Closes what the value ends and readies the slot of the next value, if any.
+  bool AfterValue() {
+    while (!open_.empty()) {
+      SkipWhitespace();
+      if (at_ == end_) return false;
+      JSONValue& container = *open_.back().container;
+      if (*at_ == u',') {
+        ++at_;
+        SkipWhitespace();
+        return OpenSlot(container);
+      }
+      if (*at_ != (container.IsObject() ? u'}' : u']')) return false;
+      ++at_;
+      Close();
+    }
+    return true;
+  }
+
+  bool OpenContainer(JSONValuePtr container, char16_t closing) {
+    ++at_;
+    SkipWhitespace();
+    JSONValue& opened = *container;
+    Put(std::move(container));
+    if (at_ != end_ && *at_ == closing) {
+      ++at_;
+      return true;
+    }
+    open_.push_back(Open{&opened, slots_.size()});
+    return OpenSlot(opened);
+  }
+
+  // An element's slot, or a member's with its name read up to its value.
+  bool OpenSlot(const JSONValue& container) {
+    if (container.IsArray()) {
+      slots_.emplace_back();
+      return true;
+    }
+    if (at_ == end_ || *at_ != u'"') return false;
+    const bool named = ParseString([this](std::u16string_view name) {
+      slots_.push_back(JSONMember{JSONText(name), nullptr});
+      return true;
+    });
+    if (!named) return false;
+    SkipWhitespace();
+    if (at_ == end_ || *at_ != u':') return false;
+    ++at_;
+    SkipWhitespace();
+    return true;
+  }
+
+  void Close() {
+    const std::size_t first = open_.back().firstChild;
+    JSONValue& container = *open_.back().container;
+    open_.pop_back();
+    const auto children = slots_.begin() + static_cast<std::ptrdiff_t>(first);
+    if (container.IsObject()) {
+      auto& members = container.Members();
+      members.reserve(slots_.size() - first);
+      for (auto it = children; it != slots_.end(); ++it) members.push_back(std::move(*it));
+    } else {
+      auto& elements = container.Elements();
+      elements.reserve(slots_.size() - first);
+      for (auto it = children; it != slots_.end(); ++it) elements.push_back(std::move(it->Value));
+    }
+    slots_.resize(first);
+  }
+
+  bool Put(JSONValuePtr value) {
+    slots_.back().Value = std::move(value);
+    return true;
+  }
+
+  bool ParseLiteral(std::u16string_view literal, JSONValuePtr value) {
+    if (static_cast<std::size_t>(end_ - at_) < literal.size() ||
+        std::u16string_view(at_, literal.size()) != literal) {
+      return false;
+    }
+    at_ += literal.size();
+    return Put(std::move(value));
+  }
+
+  // Takes the number's exact characters; its value is never computed.
+  bool ParseNumber() {
+    const char16_t* begin = at_;
+    if (at_ != end_ && *at_ == u'-') ++at_;
+    if (at_ != end_ && *at_ == u'0') {
+      ++at_;
+    } else if (!SkipDigits()) {
+      return false;
+    }
+    if (at_ != end_ && *at_ == u'.') {
+      ++at_;
+      if (!SkipDigits()) return false;
+    }
+    const bool hasExponent = at_ != end_ && (*at_ == u'e' || *at_ == u'E');
+    if (hasExponent) {
+      ++at_;
+      if (at_ != end_ && (*at_ == u'+' || *at_ == u'-')) ++at_;
+      if (!SkipDigits()) return false;
+    }
+    const std::u16string_view number(begin, static_cast<std::size_t>(at_ - begin));
+    if (!NumberWithinLimits(number, hasExponent)) return false;
+    return Put(JSONValue::Number(number));
+  }
+
+  // False when no digit is there.
+  bool SkipDigits() {
+    const char16_t* first = at_;
+    while (at_ != end_ && IsDigit(*at_)) ++at_;
+    return at_ != first;
+  }
+
+  // Hands the string's characters to `take`. Most strings have no escape and are handed over
+  // where they are in the input; the others are decoded into a scratch text.
+  template <class Take>
+  bool ParseString(const Take& take) {
+    const char16_t* begin = ++at_;
+    while (at_ != end_ && *at_ != u'"' && *at_ != u'\\' && *at_ >= 0x20) ++at_;
+    if (at_ == end_) return false;
+    if (*at_ == u'"') {
+      ++at_;
+      return take(std::u16string_view(begin, static_cast<std::size_t>(at_ - 1 - begin)));
+    }
+    scratch_.assign(begin, at_);
+    if (!DecodeRest()) return false;
+    return take(std::u16string_view(scratch_));
+  }
+
+  // Decodes the rest of a string into the scratch text, up to and past its closing quote.
+  bool DecodeRest() {
+    while (at_ != end_) {
+      const char16_t unit = *at_++;
+      if (unit == u'"') return true;
+      if (unit < 0x20) return false;
+      if (unit != u'\\') {
+        scratch_.push_back(unit);
+      } else if (!DecodeEscape()) {
+        return false;
+      }
+    }
+    return false;
+  }
+
+  bool DecodeEscape() {
+    if (at_ == end_) return false;
+    const char16_t letter = *at_++;
+    if (letter != u'u') {
+      const char16_t unit = EscapedUnit(letter);
+      if (unit == 0) return false;
+      scratch_.push_back(unit);
+      return true;
+    }
+    int unit = ReadHex4();
+    if (unit < 0) return false;
+    if (IsLowSurrogate(static_cast<char16_t>(unit))) {
+      // A low half alone is mended as an unpaired surrogate in the text is.
+      unit = kReplacement;
+    } else if (IsHighSurrogate(static_cast<char16_t>(unit))) {
+      // A high half must be followed by an escaped low half.
+      if (end_ - at_ < 2 || at_[0] != u'\\' || at_[1] != u'u') return false;
+      at_ += 2;
+      const int low = ReadHex4();
+      if (low < 0 || !IsLowSurrogate(static_cast<char16_t>(low))) return false;
+      scratch_.push_back(static_cast<char16_t>(unit));
+      unit = low;
+    }
+    scratch_.push_back(static_cast<char16_t>(unit));
+    return true;
+  }
+
+  // The four hexadecimal digits of a \u escape, or -1.
+  int ReadHex4() {
+    if (end_ - at_ < 4) return -1;
+    int value = 0;
+    for (int i = 0; i < 4; ++i) {
+      const int digit = HexDigit(*at_++);
+      if (digit < 0) return -1;
+      value = value * 16 + digit;
+    }
+    return value;
+  }
+
+  void SkipWhitespace() {
+    while (at_ != end_ && IsWhitespace(*at_)) ++at_;
+  }
+
+  const char16_t* at_;
+  const char16_t* end_;
+  std::vector<JSONMember> slots_;
+  std::vector<Open> open_;
+  std::u16string scratch_;
 };
 
 }  // namespace
-}  // namespace velto
-
-namespace rapidjson {
-template <>
-struct StreamTraits<velto::TextStream> {
-  enum { copyOptimization = 1 };
-};
-}  // namespace rapidjson
-
-namespace velto {
 
 JSONValuePtr ParseJSON(std::u16string_view text) {
-  // The reader takes NUL as the end of input; a NUL is never valid JSON text anyway, so refusing it
-  // here keeps "{}\0junk" from passing as "{}".
-  if (HasNul(text)) return nullptr;
   // Unpaired surrogates become U+FFFD first, as encoding the text as UTF-8 would make them; such
   // text is rare, so the text is otherwise read where it is.
   std::u16string mended;
@@ -204,12 +353,7 @@ JSONValuePtr ParseJSON(std::u16string_view text) {
     text = mended;
   }
   const NodeArenaScope arena;
-  TextStream stream(text.data(), text.data() + text.size());
-  DocumentBuilder builder(stream);
-  rapidjson::GenericReader<Utf16, Utf16> reader;
-  constexpr unsigned kFlags = rapidjson::kParseIterativeFlag;
-  if (reader.Parse<kFlags>(stream, builder).IsError()) return nullptr;
-  return builder.TakeRoot();
+  return Parser(text.data(), text.data() + text.size()).Parse();
 }
 
 }  // namespace velto

@@ -1,42 +1,18 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <vector>
 
+#include "json_corpus.h"
 #include "velto/json_box.h"
-#include "velto/unicode.h"
 
 namespace velto {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct CorpusFile {
-  std::string name;
-  std::u16string text;  // decoded from UTF-8 with replacement, as a host would hand it over
-};
-
-std::vector<CorpusFile> LoadCorpus() {
-  const fs::path folder(VELTO_JSON_CORPUS);
-  std::vector<CorpusFile> files;
-  for (const auto& entry : fs::directory_iterator(folder)) {
-    std::ifstream in(entry.path(), std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    files.push_back({entry.path().filename().string(), Utf8ToUtf16(bytes)});
-  }
-  std::sort(files.begin(), files.end(),
-            [](const CorpusFile& a, const CorpusFile& b) { return a.name < b.name; });
-  return files;
-}
-
-const std::vector<CorpusFile>& Corpus() {
-  static const std::vector<CorpusFile> corpus = LoadCorpus();
-  return corpus;
-}
+using testing::Corpus;
+using testing::CorpusFile;
 
 char16_t FirstNonSpace(const std::u16string& text) {
   const auto at = text.find_first_not_of(u" \t\r\n");
