@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "json_node_arena.h"
@@ -70,26 +71,10 @@ int HexDigit(char16_t unit) {
 
 // The unit a one-letter escape stands for, or 0 for a letter that is no escape.
 char16_t EscapedUnit(char16_t letter) {
-  switch (letter) {
-    case u'"':
-      return u'"';
-    case u'\\':
-      return u'\\';
-    case u'/':
-      return u'/';
-    case u'b':
-      return u'\b';
-    case u'f':
-      return u'\f';
-    case u'n':
-      return u'\n';
-    case u'r':
-      return u'\r';
-    case u't':
-      return u'\t';
-    default:
-      return 0;
-  }
+  constexpr std::u16string_view kLetters = u"\"\\/bfnrt";
+  constexpr std::u16string_view kUnits = u"\"\\/\b\f\n\r\t";
+  const std::size_t at = kLetters.find(letter);
+  return at == std::u16string_view::npos ? char16_t{0} : kUnits[at];
 }
 
 // Reads one JSON text into our document without recursion. Every value is put into the last slot
@@ -138,11 +123,11 @@ class Parser {
         return ParseString(
             [this](std::u16string_view text) { return Put(JSONValue::String(text)); });
       case u't':
-        return ParseLiteral(u"true", JSONValue::Boolean(true));
+        return SkipLiteral(u"true") && Put(JSONValue::Boolean(true));
       case u'f':
-        return ParseLiteral(u"false", JSONValue::Boolean(false));
+        return SkipLiteral(u"false") && Put(JSONValue::Boolean(false));
       case u'n':
-        return ParseLiteral(u"null", JSONValue::Null());
+        return SkipLiteral(u"null") && Put(JSONValue::Null());
       default:
         return ParseNumber();
     }
@@ -220,13 +205,14 @@ class Parser {
     return true;
   }
 
-  bool ParseLiteral(std::u16string_view literal, JSONValuePtr value) {
+  // False when the literal is not there.
+  bool SkipLiteral(std::u16string_view literal) {
     if (static_cast<std::size_t>(end_ - at_) < literal.size() ||
         std::u16string_view(at_, literal.size()) != literal) {
       return false;
     }
     at_ += literal.size();
-    return Put(std::move(value));
+    return true;
   }
 
   // Takes the number's exact characters; its value is never computed.
