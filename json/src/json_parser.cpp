@@ -7,21 +7,10 @@
 
 #include "json_node_arena.h"
 #include "json_number_limits.h"
+#include "utf16_units.h"
 
 namespace velto {
 namespace {
-
-constexpr char16_t kReplacement = 0xFFFD;
-
-bool IsHighSurrogate(char16_t unit) {
-  return unit >= 0xD800 && unit <= 0xDBFF;
-}
-bool IsLowSurrogate(char16_t unit) {
-  return unit >= 0xDC00 && unit <= 0xDFFF;
-}
-bool IsSurrogate(char16_t unit) {
-  return unit >= 0xD800 && unit <= 0xDFFF;
-}
 
 // Replaces every unpaired surrogate with U+FFFD, as encoding the text to UTF-8 and back does.
 void ReplaceUnpairedSurrogates(char16_t* at, const char16_t* end) {
@@ -30,7 +19,7 @@ void ReplaceUnpairedSurrogates(char16_t* at, const char16_t* end) {
     if (IsHighSurrogate(*at) && at + 1 != end && IsLowSurrogate(at[1])) {
       ++at;
     } else {
-      *at = kReplacement;
+      *at = kReplacementCharacter;
     }
   }
 }
@@ -290,7 +279,7 @@ class Parser {
     if (unit < 0) return false;
     if (IsLowSurrogate(static_cast<char16_t>(unit))) {
       // A low half alone is mended as an unpaired surrogate in the text is.
-      unit = kReplacement;
+      unit = kReplacementCharacter;
     } else if (IsHighSurrogate(static_cast<char16_t>(unit))) {
       // A high half must be followed by an escaped low half.
       if (end_ - at_ < 2 || at_[0] != u'\\' || at_[1] != u'u') return false;

@@ -2,10 +2,10 @@
 
 #include <cstdint>
 
+#include "utf16_units.h"
+
 namespace velto {
 namespace {
-
-constexpr char32_t kReplacement = 0xFFFD;
 
 bool IsContinuation(unsigned char byte) {
   return (byte & 0xC0) == 0x80;
@@ -32,12 +32,12 @@ char32_t DecodeUtf8(std::string_view in, size_t& pos) {
     if (lead == 0xF0) low = 0x90;
     if (lead == 0xF4) high = 0x8F;
   } else {
-    return kReplacement;
+    return kReplacementCharacter;
   }
   for (int i = 0; i < extra; ++i) {
-    if (pos >= in.size()) return kReplacement;
+    if (pos >= in.size()) return kReplacementCharacter;
     const unsigned char next = byte(pos);
-    if (i == 0 ? (next < low || next > high) : !IsContinuation(next)) return kReplacement;
+    if (i == 0 ? (next < low || next > high) : !IsContinuation(next)) return kReplacementCharacter;
     cp = (cp << 6) | (next & 0x3F);
     ++pos;
   }
@@ -72,13 +72,6 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
-bool IsHighSurrogate(char16_t unit) {
-  return unit >= 0xD800 && unit <= 0xDBFF;
-}
-bool IsLowSurrogate(char16_t unit) {
-  return unit >= 0xDC00 && unit <= 0xDFFF;
-}
-
 }  // namespace
 
 std::u16string Utf8ToUtf16(std::string_view utf8) {
@@ -105,7 +98,7 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
     if (IsHighSurrogate(unit) && i + 1 < utf16.size() && IsLowSurrogate(utf16[i + 1])) {
       cp = 0x10000 + ((char32_t{unit} - 0xD800) << 10) + (char32_t{utf16[++i]} - 0xDC00);
     } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
-      cp = kReplacement;
+      cp = kReplacementCharacter;
     }
     AppendUtf8(out, cp);
   }

@@ -52,24 +52,6 @@ class TraceHandler : public rapidjson::BaseReaderHandler<Utf16, TraceHandler> {
   Trace& trace_;
 };
 
-// Reads the text in place; RapidJSON's reader sees NUL at the end.
-class TextStream {
- public:
-  using Ch = char16_t;
-  explicit TextStream(const std::u16string& text) : text_(text) {}
-  Ch Peek() const { return at_ < text_.size() ? text_[at_] : Ch{}; }
-  Ch Take() { return at_ < text_.size() ? text_[at_++] : Ch{}; }
-  size_t Tell() const { return at_; }
-  Ch* PutBegin() { return nullptr; }
-  void Put(Ch) {}
-  void Flush() {}
-  size_t PutEnd(Ch*) { return 0; }
-
- private:
-  const std::u16string& text_;
-  size_t at_ = 0;
-};
-
 // RapidJSON's reading of an object or array text, or nothing when it refuses the text. The text
 // is mended first as our reader mends it; NUL, which RapidJSON takes as the end, is never JSON.
 std::optional<Trace> OracleTrace(const std::u16string& text) {
@@ -77,7 +59,7 @@ std::optional<Trace> OracleTrace(const std::u16string& text) {
   if (mended.find(u'\0') != std::u16string::npos) return std::nullopt;
   Trace trace;
   TraceHandler handler(trace);
-  TextStream stream(mended);
+  rapidjson::GenericStringStream<Utf16> stream(mended.c_str());
   rapidjson::GenericReader<Utf16, Utf16> reader;
   if (reader.Parse<rapidjson::kParseIterativeFlag>(stream, handler).IsError()) return std::nullopt;
   if (trace.front() != "{" && trace.front() != "[") return std::nullopt;
