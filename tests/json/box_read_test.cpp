@@ -11,6 +11,8 @@ namespace {
 using testing::Doc;
 using testing::MessageOf;
 using testing::ScopedSettings;
+using testing::ScopedValue;
+using testing::Unchecked;
 
 struct KindCase {
   std::u16string member;  // JSON text of the member a, or empty for no member
@@ -53,9 +55,7 @@ TEST_P(BoxReadFailure, RaisesOrReports) {
   Doc doc(c.json);
   EXPECT_EQ(MessageOf([&] { doc.box.Get(c.location); }), c.message);
 
-  TJSONBox::Check = false;
-  const TJSONBox result = doc.box[c.location];
-  TJSONBox::Check = true;
+  const TJSONBox result = Unchecked([&] { return doc.box[c.location]; });
   EXPECT_EQ(result.Error, c.error);
   EXPECT_EQ(result.Content, nullptr);
   EXPECT_EQ(result.Parent, c.parentIsStart ? doc.box.Content : nullptr);
@@ -131,10 +131,9 @@ TEST(BoxRead, DuplicateNamesActOnTheFirst) {
 TEST(BoxRead, CountOnlyOfArraysWhateverCheckSays) {
   Doc doc(uR"({"a":[1,2,3],"o":{}})");
   EXPECT_EQ(doc.box[u"a"].Count(), 3);
-  TJSONBox::Check = false;
+  const ScopedValue<bool> unchecked(TJSONBox::Check, false);
   EXPECT_EQ(MessageOf([&] { doc.box[u"o"].GetCount(); }), u"Type mismatch");
   EXPECT_EQ(MessageOf([&] { doc.box[u"x"].GetCount(); }), u"Type mismatch");
-  TJSONBox::Check = true;
 }
 
 struct ConversionCase {

@@ -15,11 +15,14 @@
 #include <vector>
 
 #include "json_corpus.h"
+#include "json_test_support.h"
 #include "velto/json_box.h"
 #include "velto/unicode.h"
 
 namespace velto {
 namespace {
+
+using testing::Join;
 
 using Utf16 = rapidjson::UTF16<char16_t>;
 
@@ -123,14 +126,6 @@ TEST(ReaderAgreement, CorpusFilesOfEveryKind) {
 
 std::u16string Repeat(char16_t unit, size_t count) {
   return std::u16string(count, unit);
-}
-
-// Joins texts; plain appends keep g++ 12 from misreading string concatenation at -O3.
-template <class... Parts>
-std::u16string Join(const Parts&... parts) {
-  std::u16string joined;
-  (joined.append(std::u16string_view(parts)), ...);
-  return joined;
 }
 
 // Numbers near the limits of a double, where RapidJSON refuses by value, not by grammar.
