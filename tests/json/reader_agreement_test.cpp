@@ -118,7 +118,9 @@ bool WeAccept(const std::u16string& text) {
   return OurTrace(text).has_value();
 }
 
-TEST(ReaderAgreement, CorpusFilesOfEveryKind) {
+class ReaderAgreementOnCorpus : public testing::CorpusTest {};
+
+TEST_F(ReaderAgreementOnCorpus, FilesOfEveryKind) {
   for (const testing::CorpusFile& file : testing::Corpus()) {
     EXPECT_EQ(WeAccept(file.text), OracleAccepts(file.text)) << file.name;
   }
