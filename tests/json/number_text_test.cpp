@@ -61,12 +61,22 @@ INSTANTIATE_TEST_SUITE_P(
         TextForm{u"12345678901234567", u"12345678901234567", jbkInteger},
         TextForm{u"123456789012e-2", u"1234567890.12", jbkFloat},
         // Beyond 64 bits the general format takes over instead of failing the read.
+        TextForm{u"12345678901234567890", u"1.23456789012346E19", jbkFloat},
+        TextForm{u"-9223372036854775809", u"-9.22337203685478E18", jbkFloat},
         TextForm{u"99999999999999999999", u"1E20", jbkInteger},
         // Below the double range the value is 0.
         TextForm{u"1e-400", u"0", jbkInteger}, TextForm{u"-2.5E-999", u"0", jbkInteger},
         TextForm{u"1000e-310", u"1E-307", jbkInteger},
         TextForm{u"2.5e-324", u"4.94065645841247E-324", jbkFloat}),
     NumberName<TextForm>);
+
+// An integer text beyond 64 bits whose text form has a decimal point is a float throughout.
+TEST(NumberText, IntegerTextBeyond64BitsWithAFractionReadsAsFloatVariant) {
+  Doc doc(u"[12345678901234567890]");
+  EXPECT_EQ(doc.box[0].AsVariant(), Variant(12345678901234567890.0));
+  EXPECT_EQ(doc.box.Get(0, 1.5), 12345678901234567890.0);
+  EXPECT_EQ(doc.box.Get(0, int64_t{7}), 7);
+}
 
 // 2^1024 - 2^970, halfway between the largest double and 2^1024 (python3: 2**1024 - 2**970).
 // From there up a value rounds to infinity: the tie goes to the even neighbour, which is 2^1024.
