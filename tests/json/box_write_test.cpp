@@ -193,5 +193,21 @@ TEST(BoxAssign, BoxWritesADeepCopyAndLeavesTheRightAlone) {
   EXPECT_EQ(MessageOf([&] { target.box[u"d"] <= source.box[u"missing"]; }), u"Type mismatch");
 }
 
+// A box written into the array place of index -1 is appended, and the result names the place as
+// it was asked for; a Variant written there appends as Push does and names the new element.
+TEST(BoxAssign, BoxIntoTheAppendPlaceReportsIndexMinusOne) {
+  Doc target(u"[0]");
+  Doc source(uR"({"k":1})");
+  const TJSONBox place = Unchecked([&] { return target.box[-1]; });
+  const TJSONBox copied = place <= source.box;
+  EXPECT_EQ(copied.Index, -1);
+  EXPECT_EQ(copied.Parent, target.box.Content);
+  EXPECT_EQ(copied.Error, jbeNone);
+  ASSERT_NE(copied.Content, nullptr);
+  EXPECT_EQ(testing::Compact(copied), uR"({"k":1})");
+  EXPECT_EQ((place <= 2).Index, 2);
+  EXPECT_EQ(target.Compact(), uR"([0,{"k":1},2])");
+}
+
 }  // namespace
 }  // namespace velto
