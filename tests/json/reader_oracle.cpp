@@ -23,6 +23,8 @@ using Utf16 = rapidjson::UTF16<char16_t>;
 // own characters.
 using Overruled = std::map<std::size_t, std::u16string>;
 
+// strtod gives infinity exactly when the value rounds beyond the largest double (tests run in the
+// C locale, which reads ".").
 bool Overflows(std::u16string_view number) {
   return std::isinf(std::strtod(Utf16ToUtf8(number).c_str(), nullptr));
 }
