@@ -1,3 +1,5 @@
+#include <cstddef>
+
 #include "json_helpers_internal.h"
 #include "json_number_text.h"
 #include "velto/json_box_record.h"
@@ -14,9 +16,16 @@ const Variant& Fallback(const Variant& setting) {
   return setting;
 }
 
+// Plain digits of up to this many characters always fit in 64 bits.
+constexpr std::size_t kLongestSureInteger = 18;
+
 bool HasFraction(std::u16string_view characters) {
-  // Plain digits need no formatting to know their text form has no ".".
-  if (characters.find_first_of(u".eE") == characters.npos) return false;
+  // Short plain digits need no formatting to know their text form has no "."; longer ones may
+  // be beyond 64 bits and take the general format.
+  if (characters.size() <= kLongestSureInteger &&
+      characters.find_first_of(u".eE") == characters.npos) {
+    return false;
+  }
   return NumberTextForm(characters).find(u'.') != std::u16string::npos;
 }
 

@@ -100,7 +100,12 @@ TJSONBox TJSONBox::operator<=(const Variant& right) const {
 TJSONBox TJSONBox::operator<=(const TJSONBox& right) const {
   if (!Parent || !right.Content) throw ETypeMismatch();
   const ValueMaker copy = [&] { return right.Content->Clone(); };
-  return Parent->IsObject() ? PutInObject(Parent, Path, copy) : PutInArray(Parent, Index, copy);
+  if (Parent->IsObject()) return PutInObject(Parent, Path, copy);
+  // Unlike a Variant written there, the copy names the place as it was asked for, also the
+  // append place -1.
+  TJSONBox written = PutInArray(Parent, Index, copy);
+  written.Index = Index;
+  return written;
 }
 
 std::u16string TJSONBox::Stringify() const {

@@ -4,10 +4,10 @@
 
 namespace velto {
 
-// Whether a number of valid JSON grammar is also within the range the reader takes: RapidJSON's
-// reader refuses numbers whose value or exponent overflows a double ("1e400", "0e1000", an
-// integer of 309 digits), and documents that RapidJSON accepted must keep being accepted exactly.
-// `hasExponent` tells whether the number has an exponent part.
-bool NumberWithinLimits(std::u16string_view number, bool hasExponent);
+// Whether a number of valid JSON grammar has a finite value as a double, judged exactly from its
+// decimal digits, so that every build decides alike whatever its floating point does. Only a value
+// that rounds beyond the largest double fails: a huge exponent on zero or on a small fraction is
+// fine, and a value below the smallest double is 0.
+bool NumberWithinLimits(std::u16string_view number);
 
 }  // namespace velto

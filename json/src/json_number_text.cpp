@@ -6,6 +6,7 @@
 #include <string>
 #include <system_error>
 
+#include "json_number_limits.h"
 #include "velto/json_exceptions.h"
 
 namespace velto {
@@ -36,7 +37,14 @@ std::optional<T> ReadWhole(std::u16string_view characters) {
   T value{};
   const char* end = ascii->data() + ascii->size();
   const auto [ptr, ec] = std::from_chars(ascii->data(), end, value);
-  if (ec != std::errc() || ptr != end) return std::nullopt;
+  if (ptr != end) return std::nullopt;
+  if constexpr (std::is_floating_point_v<T>) {
+    // Out of range yet within the limits is below the smallest double: the value is 0.
+    if (ec == std::errc::result_out_of_range && NumberWithinLimits(characters)) {
+      return ascii->front() == '-' ? -T{0} : T{0};
+    }
+  }
+  if (ec != std::errc()) return std::nullopt;
   if constexpr (std::is_floating_point_v<T>) {
     if (!std::isfinite(value)) return std::nullopt;
   }

@@ -42,6 +42,9 @@ bool HasSurrogate(std::u16string_view text) {
   return found;
 }
 
+// Plain digits below 10^300 are far inside the range of a double.
+constexpr std::size_t kLongestPlainNumber = 300;
+
 bool IsDigit(char16_t unit) {
   return unit >= u'0' && unit <= u'9';
 }
@@ -224,7 +227,10 @@ class Parser {
       if (!SkipDigits()) return false;
     }
     const std::u16string_view number(begin, static_cast<std::size_t>(at_ - begin));
-    if (!NumberWithinLimits(number, hasExponent)) return false;
+    // Without an exponent only more digits than a double's range has can overflow.
+    if ((hasExponent || number.size() > kLongestPlainNumber) && !NumberWithinLimits(number)) {
+      return false;
+    }
     return Put(JSONValue::Number(number));
   }
 
@@ -275,22 +281,32 @@ class Parser {
       scratch_.push_back(unit);
       return true;
     }
-    int unit = ReadHex4();
+    const int unit = ReadHex4();
     if (unit < 0) return false;
-    if (IsLowSurrogate(static_cast<char16_t>(unit))) {
-      // A low half alone is mended as an unpaired surrogate in the text is.
-      unit = kReplacementCharacter;
-    } else if (IsHighSurrogate(static_cast<char16_t>(unit))) {
-      // A high half must be followed by an escaped low half.
-      if (end_ - at_ < 2 || at_[0] != u'\\' || at_[1] != u'u') return false;
+    if (IsHighSurrogate(static_cast<char16_t>(unit))) {
+      if (const int low = EscapedLowSurrogate(); low >= 0) {
+        scratch_.push_back(static_cast<char16_t>(unit));
+        scratch_.push_back(static_cast<char16_t>(low));
+        return true;
+      }
+    }
+    // Either half of a pair alone is mended as an unpaired surrogate in the text is.
+    scratch_.push_back(IsSurrogate(static_cast<char16_t>(unit)) ? kReplacementCharacter
+                                                                : static_cast<char16_t>(unit));
+    return true;
+  }
+
+  // Reads an escaped low surrogate that follows, or leaves whatever follows to be read on its own
+  // and gives -1.
+  int EscapedLowSurrogate() {
+    const char16_t* const start = at_;
+    if (end_ - at_ >= 2 && at_[0] == u'\\' && at_[1] == u'u') {
       at_ += 2;
       const int low = ReadHex4();
-      if (low < 0 || !IsLowSurrogate(static_cast<char16_t>(low))) return false;
-      scratch_.push_back(static_cast<char16_t>(unit));
-      unit = low;
+      if (low >= 0 && IsLowSurrogate(static_cast<char16_t>(low))) return low;
     }
-    scratch_.push_back(static_cast<char16_t>(unit));
-    return true;
+    at_ = start;
+    return -1;
   }
 
   // The four hexadecimal digits of a \u escape, or -1.

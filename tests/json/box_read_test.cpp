@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <concepts>
 #include <string>
+#include <utility>
 
 #include "json_test_support.h"
 #include "velto/json_box.h"
@@ -11,6 +13,8 @@ namespace {
 using testing::Doc;
 using testing::MessageOf;
 using testing::ScopedSettings;
+using testing::ScopedValue;
+using testing::Unchecked;
 
 struct KindCase {
   std::u16string member;  // JSON text of the member a, or empty for no member
@@ -53,9 +57,7 @@ TEST_P(BoxReadFailure, RaisesOrReports) {
   Doc doc(c.json);
   EXPECT_EQ(MessageOf([&] { doc.box.Get(c.location); }), c.message);
 
-  TJSONBox::Check = false;
-  const TJSONBox result = doc.box[c.location];
-  TJSONBox::Check = true;
+  const TJSONBox result = Unchecked([&] { return doc.box[c.location]; });
   EXPECT_EQ(result.Error, c.error);
   EXPECT_EQ(result.Content, nullptr);
   EXPECT_EQ(result.Parent, c.parentIsStart ? doc.box.Content : nullptr);
@@ -131,10 +133,9 @@ TEST(BoxRead, DuplicateNamesActOnTheFirst) {
 TEST(BoxRead, CountOnlyOfArraysWhateverCheckSays) {
   Doc doc(uR"({"a":[1,2,3],"o":{}})");
   EXPECT_EQ(doc.box[u"a"].Count(), 3);
-  TJSONBox::Check = false;
+  const ScopedValue<bool> unchecked(TJSONBox::Check, false);
   EXPECT_EQ(MessageOf([&] { doc.box[u"o"].GetCount(); }), u"Type mismatch");
   EXPECT_EQ(MessageOf([&] { doc.box[u"x"].GetCount(); }), u"Type mismatch");
-  TJSONBox::Check = true;
 }
 
 struct ConversionCase {
@@ -262,6 +263,39 @@ TEST(BoxReadWithDefault, NeverRaisesForAWrongPlace) {
   EXPECT_EQ(doc.box[u"l"].Get(9, 1.5), 1.5);
   EXPECT_EQ(doc.box[u"l"].Get(u"x", u"d"), u"d") << "no object";
 }
+
+// A narrow literal is a UTF-8 text default, not a pointer that would pick the Boolean default.
+TEST(BoxReadWithDefault, NarrowTextIsATextDefault) {
+  Doc doc(uR"({"s":"x","n":1,"l":["y"]})");
+  EXPECT_EQ(doc.box.Get(u"missing", "d"), u"d");
+  EXPECT_EQ(doc.box.Get(u"n", "작업"), u"작업");
+  EXPECT_EQ(doc.box.Get(u"s", "d"), u"x");
+  EXPECT_EQ(doc.box[u"l"].Get(0, "d"), u"y");
+  EXPECT_EQ(TJSONObjectHelper::Get(doc.box.Content, u"missing", "d"), u"d");
+  EXPECT_EQ(TJSONArrayHelper::Get(doc.box[u"l"].Content, 5, "d"), u"d");
+}
+
+template <class Fallback>
+concept BoxDefault = requires(const TJSONBox& box, Fallback fallback) {
+  box.Get(u"a", fallback);
+};
+template <class Fallback>
+concept ObjectDefault = requires(JSONValue* object, Fallback fallback) {
+  TJSONObjectHelper::Get(object, u"a", fallback);
+};
+template <class Fallback>
+concept ArrayDefault = requires(JSONValue* array, Fallback fallback) {
+  TJSONArrayHelper::Get(array, 0, fallback);
+};
+
+static_assert(std::same_as<decltype(std::declval<TJSONBox>().Get(u"a", "d")), std::u16string>);
+static_assert(std::same_as<decltype(TJSONObjectHelper::Get(nullptr, u"a", "d")), std::u16string>);
+static_assert(std::same_as<decltype(TJSONArrayHelper::Get(nullptr, 0, "d")), std::u16string>);
+// Other pointers would silently become Boolean defaults, so they do not compile.
+static_assert(!BoxDefault<const wchar_t*> && !BoxDefault<const char8_t*> && !BoxDefault<int*>);
+static_assert(!ObjectDefault<const wchar_t*> && !ObjectDefault<const int*>);
+static_assert(!ArrayDefault<const char32_t*> && !ArrayDefault<void*>);
+static_assert(BoxDefault<bool> && ObjectDefault<bool> && ArrayDefault<bool>);
 
 }  // namespace
 }  // namespace velto

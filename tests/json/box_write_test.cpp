@@ -13,6 +13,7 @@ namespace {
 
 using testing::Doc;
 using testing::MessageOf;
+using testing::Unchecked;
 
 // The C++ types a Variant is made from; pointers other than text must not turn into booleans.
 static_assert(std::is_convertible_v<size_t, Variant>);
@@ -84,9 +85,7 @@ TEST(BoxPut, ReplacesInPlaceOrAppendsAndNeverMakesParents) {
 
   EXPECT_EQ(MessageOf([&] { doc.box.Put(u"x.y", 1); }), u"Path was not found");
   EXPECT_EQ(MessageOf([&] { doc.box.Put(u"n.y", 1); }), u"Path was not found");
-  TJSONBox::Check = false;
-  const TJSONBox failed = doc.box.Put(u"x.y", Variant::Date(1));
-  TJSONBox::Check = true;
+  const TJSONBox failed = Unchecked([&] { return doc.box.Put(u"x.y", Variant::Date(1)); });
   EXPECT_EQ(failed.Error, jbePathNotFound) << "the walk fails before the value is made";
   EXPECT_EQ(failed.Path, u"x.y");
   EXPECT_EQ(failed.Parent, doc.box.Content);
@@ -99,9 +98,7 @@ TEST(BoxPut, OnTheWrongContainerIsATypeMismatch) {
   EXPECT_EQ(MessageOf([&] { array.box.Put(u"x", 1); }), u"Type mismatch");
   EXPECT_EQ(MessageOf([&] { object.box.Put(0, 1); }), u"Type mismatch");
   EXPECT_EQ(MessageOf([&] { object.box.Push(1); }), u"Type mismatch");
-  TJSONBox::Check = false;
-  const TJSONBox byIndex = object.box.Put(3, 1);
-  TJSONBox::Check = true;
+  const TJSONBox byIndex = Unchecked([&] { return object.box.Put(3, 1); });
   EXPECT_EQ(byIndex.Error, jbeTypeMismatch);
   EXPECT_EQ(byIndex.Index, 3);
   EXPECT_EQ(byIndex.Parent, nullptr);
@@ -115,9 +112,7 @@ TEST(BoxPut, ByIndexReplacesAppendsOrRefuses) {
   EXPECT_EQ(doc.Compact(), uR"([1,"b",3,"e"])");
   EXPECT_EQ(MessageOf([&] { doc.box.Put(4, 0); }), u"Index out of bounds (4)");
   EXPECT_EQ(MessageOf([&] { doc.box.Put(5, 0); }), u"Index out of bounds (5)");
-  TJSONBox::Check = false;
-  const TJSONBox refused = doc.box.Put(4, 0);
-  TJSONBox::Check = true;
+  const TJSONBox refused = Unchecked([&] { return doc.box.Put(4, 0); });
   EXPECT_EQ(refused.Error, jbeIndexOutOfBounds);
   EXPECT_EQ(refused.Parent, doc.box.Content);
   EXPECT_EQ(doc.Compact(), uR"([1,"b",3,"e"])");
@@ -180,9 +175,8 @@ TEST(BoxAssign, VariantCreatesOrReplacesThePlace) {
   doc.box[u"l"][1] <= false;
   EXPECT_EQ(doc.Compact(), uR"({"l":[1,false],"name":"again"})");
   EXPECT_EQ(MessageOf([&] { doc.box <= 1; }), u"Type mismatch");
-  TJSONBox::Check = false;
-  EXPECT_EQ(MessageOf([&] { doc.box <= 1; }), u"Type mismatch") << "whatever Check says";
-  TJSONBox::Check = true;
+  EXPECT_EQ(Unchecked([&] { return MessageOf([&] { doc.box <= 1; }); }), u"Type mismatch")
+      << "whatever Check says";
   EXPECT_EQ(MessageOf([&] { doc.box[u"x.y"] <= 1; }), u"Path was not found");
 }
 
@@ -197,6 +191,22 @@ TEST(BoxAssign, BoxWritesADeepCopyAndLeavesTheRightAlone) {
   EXPECT_EQ(target.Compact(), uR"({"l":[{"s":{"k":[1,2]}}],"c":{"k":[1,2]}})");
   EXPECT_EQ(source.Compact(), uR"({"s":{"k":0}})");
   EXPECT_EQ(MessageOf([&] { target.box[u"d"] <= source.box[u"missing"]; }), u"Type mismatch");
+}
+
+// A box written into the array place of index -1 is appended, and the result names the place as
+// it was asked for; a Variant written there appends as Push does and names the new element.
+TEST(BoxAssign, BoxIntoTheAppendPlaceReportsIndexMinusOne) {
+  Doc target(u"[0]");
+  Doc source(uR"({"k":1})");
+  const TJSONBox place = Unchecked([&] { return target.box[-1]; });
+  const TJSONBox copied = place <= source.box;
+  EXPECT_EQ(copied.Index, -1);
+  EXPECT_EQ(copied.Parent, target.box.Content);
+  EXPECT_EQ(copied.Error, jbeNone);
+  ASSERT_NE(copied.Content, nullptr);
+  EXPECT_EQ(testing::Compact(copied), uR"({"k":1})");
+  EXPECT_EQ((place <= 2).Index, 2);
+  EXPECT_EQ(target.Compact(), uR"([0,{"k":1},2])");
 }
 
 }  // namespace

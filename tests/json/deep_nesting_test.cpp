@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "json_test_support.h"
 #include "small_stack_thread.h"
 #include "velto/json_box.h"
 
@@ -32,10 +33,7 @@ void RoundTrip(const std::u16string& text, bool isObject) {
     const Variant parsed = isObject ? Variant(JSONObject(text)) : Variant(JSONArray(text));
     TJSONBox copy = TJSONBox::Create(parsed);
     JSONRootGuard guard(copy);
-    TJSONStringifier::Margin() = u"";
-    const std::u16string compact = copy.Stringify();
-    TJSONStringifier::Margin() = u"  ";
-    EXPECT_EQ(compact, text);
+    EXPECT_EQ(testing::Compact(copy), text);
   });
 }
 
@@ -78,9 +76,7 @@ TEST(JsonDeepNesting, BuiltDocumentsOnSmallStack) {
     TJSONBox copy = TJSONBox::Create(JSONObject());
     JSONRootGuard copyGuard(copy);
     copy[u"deep"] <= root;
-    TJSONStringifier::Margin() = u"";
-    const std::u16string text = copy.Stringify();
-    TJSONStringifier::Margin() = u"  ";
+    const std::u16string text = testing::Compact(copy);
     EXPECT_TRUE(text.starts_with(u"{\"deep\":{\"list\":[{\"list\":[{"));
     EXPECT_TRUE(text.ends_with(u"}]}]}}"));
   });

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "velto/json_box.h"
 
@@ -29,7 +30,7 @@ class Doc {
   JSONRootGuard guard_;
 };
 
-// Sets a load-time setting for one test and restores every setting afterwards.
+// Restores every setting to its load value when the scope ends, also when a check fails.
 class ScopedSettings {
  public:
   ScopedSettings() = default;
@@ -37,13 +38,31 @@ class ScopedSettings {
   ~ScopedSettings() { UnitOpen(); }
 };
 
+// Gives one setting another value for the scope and puts the old one back when it ends, also when
+// a check fails or a call throws, so no test leaks a setting into the next.
+template <class T>
+class ScopedValue {
+ public:
+  ScopedValue(T& setting, T value) : setting_(setting), saved_(std::exchange(setting, value)) {}
+  ScopedValue(const ScopedValue&) = delete;
+  ~ScopedValue() { setting_ = std::move(saved_); }
+
+ private:
+  T& setting_;
+  T saved_;
+};
+
+// What `action` returns while TJSONBox::Check is off.
+template <class Action>
+auto Unchecked(const Action& action) {
+  const ScopedValue<bool> unchecked(TJSONBox::Check, false);
+  return action();
+}
+
 // A box's value as compact text.
 inline std::u16string Compact(const TJSONBox& box) {
-  const std::u16string saved = TJSONStringifier::Margin();
-  TJSONStringifier::Margin() = u"";
-  std::u16string text = box.Stringify();
-  TJSONStringifier::Margin() = saved;
-  return text;
+  const ScopedValue<std::u16string> compact(TJSONStringifier::Margin(), u"");
+  return box.Stringify();
 }
 
 inline std::u16string Doc::Compact() const {
@@ -58,6 +77,14 @@ inline std::u16string MessageOf(const std::function<void()>& action) {
     return failure.Message();
   }
   return u"(nothing raised)";
+}
+
+// Joins texts; plain appends keep g++ 12 from misreading string concatenation at -O3.
+template <class... Parts>
+std::u16string Join(const Parts&... parts) {
+  std::u16string joined;
+  (joined.append(std::u16string_view(parts)), ...);
+  return joined;
 }
 
 // A test name from a table row's label.

@@ -11,6 +11,7 @@
 #include "velto/json_location.h"
 #include "velto/json_value.h"
 #include "velto/json_variant.h"
+#include "velto/unicode.h"
 
 namespace velto {
 
@@ -69,12 +70,19 @@ class TJSONBox {
   std::u16string Get(const TJSONLocation& location, const char16_t* fallback) const {
     return Get(location, std::u16string_view(fallback));
   }
+  // Narrow text is UTF-8, as a Variant takes it.
+  std::u16string Get(const TJSONLocation& location, const char* fallback) const {
+    return Get(location, std::u16string_view(Utf8ToUtf16(fallback)));
+  }
   int64_t Get(const TJSONLocation& location, int64_t fallback) const;
   template <VariantInteger T>
   requires(!std::same_as<T, int64_t>) int64_t Get(const TJSONLocation& location, T fallback)
   const { return Get(location, static_cast<int64_t>(fallback)); }
   double Get(const TJSONLocation& location, double fallback) const;
   bool Get(const TJSONLocation& location, bool fallback) const;
+  // Any other pointer would silently become a Boolean default.
+  template <class T>
+  bool Get(const TJSONLocation& location, T* fallback) const = delete;
 
   // The value's own text: a string's characters, a number's text form, true, false, null, or
   // empty for containers. A box without Content raises ETypeMismatch.

@@ -8,6 +8,7 @@
 #include "velto/json_path.h"
 #include "velto/json_value.h"
 #include "velto/json_variant.h"
+#include "velto/unicode.h"
 
 namespace velto {
 
@@ -46,6 +47,10 @@ class TJSONObjectHelper {
   static std::u16string Get(JSONValue* object, std::u16string_view path, const char16_t* fallback) {
     return Get(object, path, std::u16string_view(fallback));
   }
+  // Narrow text is UTF-8, as a Variant takes it.
+  static std::u16string Get(JSONValue* object, std::u16string_view path, const char* fallback) {
+    return Get(object, path, std::u16string_view(Utf8ToUtf16(fallback)));
+  }
   static int64_t Get(JSONValue* object, std::u16string_view path, int64_t fallback);
   template <VariantInteger T>
   requires(!std::same_as<T, int64_t>) static int64_t
@@ -54,6 +59,9 @@ class TJSONObjectHelper {
   }
   static double Get(JSONValue* object, std::u16string_view path, double fallback);
   static bool Get(JSONValue* object, std::u16string_view path, bool fallback);
+  // Any other pointer would silently become a Boolean default.
+  template <class T>
+  static bool Get(JSONValue* object, std::u16string_view path, T* fallback) = delete;
 };
 
 class TJSONArrayHelper {
@@ -73,6 +81,10 @@ class TJSONArrayHelper {
   static std::u16string Get(JSONValue* array, int32_t index, const char16_t* fallback) {
     return Get(array, index, std::u16string_view(fallback));
   }
+  // Narrow text is UTF-8, as a Variant takes it.
+  static std::u16string Get(JSONValue* array, int32_t index, const char* fallback) {
+    return Get(array, index, std::u16string_view(Utf8ToUtf16(fallback)));
+  }
   static int64_t Get(JSONValue* array, int32_t index, int64_t fallback);
   template <VariantInteger T>
   requires(!std::same_as<T, int64_t>) static int64_t
@@ -82,6 +94,9 @@ class TJSONArrayHelper {
   // Only a number whose text form has a decimal point counts: an integer element gives fallback.
   static double Get(JSONValue* array, int32_t index, double fallback);
   static bool Get(JSONValue* array, int32_t index, bool fallback);
+  // Any other pointer would silently become a Boolean default.
+  template <class T>
+  static bool Get(JSONValue* array, int32_t index, T* fallback) = delete;
 };
 
 }  // namespace velto
