@@ -1,7 +1,8 @@
 #include "host_exports.h"
 
-#include <cstring>
 #include <stdexcept>
+
+#include "bstr_text.h"
 
 namespace velto::test {
 
@@ -20,12 +21,7 @@ class HostExports::HostText {
 
   BSTR Get() const { return text_; }
   BSTR* Out() { return &text_; }
-  std::u16string Text() const {
-    if (text_ == nullptr) return {};
-    uint32_t bytes;
-    std::memcpy(&bytes, reinterpret_cast<const char*>(text_) - sizeof(bytes), sizeof(bytes));
-    return std::u16string(reinterpret_cast<const char16_t*>(text_), bytes / sizeof(char16_t));
-  }
+  std::u16string Text() const { return TextOf(text_); }
 
  private:
   decltype(VeltoFreeString)* free_;

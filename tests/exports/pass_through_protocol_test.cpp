@@ -435,45 +435,33 @@ TEST_F(PassThroughTest, AJsonParameterThatIsNoObjectFailsBeforeAnyRequest) {
   EXPECT_EQ(AfterTheSessionCheck().at(0).Body(), "{}");
 }
 
-TEST_F(PassThroughTest, EmptyIdsAndValuesLeaveEmptySegmentsAndQueryValues) {
-  const std::pair<const char*, std::vector<std::u16string>> calls[] = {
-      {"Person_Get", {u"", u""}},
-      {"Person_GetEnterList", {u"", u"", u"", u""}},
-      {"Issue_GetList", {u"s1", u"", u""}},
-      {"File_GetLogList", {u"s1", u"", u"", u"", u"", u""}},
+// Ids and filter values travel percent-encoded, each as one segment or query value, empty
+// ones included; "name" values keep their form encoding.
+TEST_F(PassThroughTest, PutsEachValueIntoItsOwnPlaceOfThePath) {
+  const struct {
+    const char* name;
+    std::vector<std::u16string> texts;
+    const char* target;
+  } cases[] = {
+      {"Person_Get", {u"", u""}, "/person//"},
+      {"Person_GetEnterList",
+       {u"", u"", u"", u""},
+       "/persons//enter?personId=&searchFrom=&searchTo="},
+      {"Issue_GetList", {u"s1", u"", u""}, "/issues/s1/?name="},
+      {"File_GetLogList",
+       {u"s1", u"", u"", u"", u"", u""},
+       "/files/s1/log?personId=&fileId=&action=&searchFrom=&searchTo="},
+      {"Person_Get", {u"a/b?c", u".."}, "/person/a%2Fb%3Fc/%2E%2E"},
+      {"Issue_Get", {u"."}, "/issue/%2E"},
+      {"User_Get", {u"x#y z\r\nHost: elsewhere"}, "/user/x%23y%20z%0D%0AHost%3A%20elsewhere"},
+      {"Person_GetList", {u"s 1", u"Lee Kim&가/."}, "/persons/s%201?name=Lee+Kim%26%EA%B0%80%2F."},
+      {"Billing_GetList",
+       {u"s1", u"p&1", u"M=N", u"2024-01-01 00:00", u".."},
+       "/billing/s1?personId=p%261&classCd=M%3DN&searchFrom=2024-01-01%2000%3A00&searchTo=.."},
   };
-  const char* targets[] = {
-      "/person//",
-      "/persons//enter?personId=&searchFrom=&searchTo=",
-      "/issues/s1/?name=",
-      "/files/s1/log?personId=&fileId=&action=&searchFrom=&searchTo=",
-  };
-  for (size_t i = 0; i < std::size(calls); ++i) {
-    DataOf(Envelope(calls[i].first, calls[i].second, Reply("[]")), "SUCCESS");
-    EXPECT_EQ(AfterTheSessionCheck().at(0).Target(), targets[i]);
-  }
-}
-
-// Ids and filter values travel percent-encoded, each as one segment or query value; "name"
-// values keep their form encoding.
-TEST_F(PassThroughTest, EncodesEachValueSoThatItCannotChangeTheRequest) {
-  const std::pair<const char*, std::vector<std::u16string>> calls[] = {
-      {"Person_Get", {u"a/b?c", u".."}},
-      {"Issue_Get", {u"."}},
-      {"User_Get", {u"x#y z\r\nHost: elsewhere"}},
-      {"Person_GetList", {u"s 1", u"Lee Kim&가/."}},
-      {"Billing_GetList", {u"s1", u"p&1", u"M=N", u"2024-01-01 00:00", u".."}},
-  };
-  const char* targets[] = {
-      "/person/a%2Fb%3Fc/%2E%2E",
-      "/issue/%2E",
-      "/user/x%23y%20z%0D%0AHost%3A%20elsewhere",
-      "/persons/s%201?name=Lee+Kim%26%EA%B0%80%2F.",
-      "/billing/s1?personId=p%261&classCd=M%3DN&searchFrom=2024-01-01%2000%3A00&searchTo=..",
-  };
-  for (size_t i = 0; i < std::size(calls); ++i) {
-    DataOf(Envelope(calls[i].first, calls[i].second, Reply("{}")), "SUCCESS");
-    EXPECT_EQ(AfterTheSessionCheck().at(0).Target(), targets[i]);
+  for (const auto& c : cases) {
+    DataOf(Envelope(c.name, c.texts, Reply("[]")), "SUCCESS");
+    EXPECT_EQ(AfterTheSessionCheck().at(0).Target(), c.target);
   }
 }
 
