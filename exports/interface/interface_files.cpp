@@ -48,10 +48,11 @@ std::vector<Export> PassThroughExports() {
   std::vector<Export> exports;
   for (const PassThroughOperation& operation : kPassThroughOperations) {
     std::vector<std::string> parameters;
-    for (const std::string_view name : operation.Parameters()) {
-      parameters.push_back("BSTR " + std::string(name));
+    const std::span<const std::string_view> names = operation.Parameters();
+    for (size_t i = 0; i < names.size(); ++i) {
+      const bool stream = operation.TakesStream() && i + 1 == names.size();
+      parameters.push_back((stream ? "IStream* " : "BSTR ") + std::string(names[i]));
     }
-    if (operation.TakesStream()) parameters.back() = "IStream* " + parameters.back().substr(5);
     if (operation.ReturnsText()) parameters.push_back("BSTR* Result");
     exports.push_back(Declared(operation.name, std::move(parameters)));
   }
