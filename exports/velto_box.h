@@ -131,6 +131,99 @@ VELTO_API void STDCALL VeltoLastError(BSTR* Result);
 VELTO_API BSTR STDCALL VeltoAllocString(const OLECHAR* Text, uint32_t Length);
 VELTO_API void STDCALL VeltoFreeString(BSTR Text);
 
+/* Operations of several requests. Each checks the session first (logging in again with the
+ * configured card when the server no longer accepts the key; a failure there leaves the
+ * export) and stores its result envelope in *Result. */
+/* BEGIN composite exports: written by velto_interface from its tables, do not edit */
+/* END composite exports */
+
+/* Single server operations, one export each. Each checks the session first, as above, then
+ * sends its one request and stores in *Result the result envelope, the indented JSON text
+ *   {"code": "SUCCESS", "data": text}   or   {"code": "FAIL", "data": the error's message}
+ * where "data" is always a JSON string: the server's "value" as indented JSON text (parse
+ * it a second time), the bare text of UserCard_GetNumber, or empty for a _Delete.
+ * A parameter named ...JsonString is a JSON object; it is sent indented as the request body
+ * (File_Add reads only its "hlscName", "hlscDate" and "endTime"). Ids and filter values may
+ * hold any character: each travels percent-encoded as one path segment or query value.
+ * File_GetData writes the file's bytes into the host's stream from its current position and
+ * returns no envelope: its failures leave the export, and bytes already written stay.
+ * Portal_GetPortalUrl returns the address of the portal's gate as plain text; it sends
+ * nothing and needs no log-in. */
+/* BEGIN pass-through exports: written by velto_interface from its tables, do not edit */
+VELTO_API void STDCALL User_GetList(BSTR* Result);
+VELTO_API void STDCALL User_Add(BSTR UserJsonString, BSTR* Result);
+VELTO_API void STDCALL User_Get(BSTR UserId, BSTR* Result);
+VELTO_API void STDCALL User_Modify(BSTR UserId, BSTR UserJsonString, BSTR* Result);
+VELTO_API void STDCALL User_Delete(BSTR UserId, BSTR* Result);
+
+VELTO_API void STDCALL UserCard_GetList(BSTR UserId, BSTR* Result);
+VELTO_API void STDCALL UserCard_Add(BSTR UserId, BSTR UserCardJsonString, BSTR* Result);
+VELTO_API void STDCALL UserCard_Delete(BSTR UserCardId, BSTR* Result);
+VELTO_API void STDCALL UserCard_GetNumber(BSTR UserCardId, BSTR* Result);
+
+VELTO_API void STDCALL Site_GetList(BSTR* Result);
+VELTO_API void STDCALL Site_Add(BSTR SiteJsonString, BSTR* Result);
+VELTO_API void STDCALL Site_Get(BSTR SiteId, BSTR* Result);
+VELTO_API void STDCALL Site_Modify(BSTR SiteId, BSTR SiteJsonString, BSTR* Result);
+VELTO_API void STDCALL Site_Delete(BSTR SiteId, BSTR* Result);
+VELTO_API void STDCALL Site_SetLogo(BSTR SiteId, BSTR FileName, BSTR* Result);
+
+VELTO_API void STDCALL Person_GetList(BSTR SiteId, BSTR PersonName, BSTR* Result);
+VELTO_API void STDCALL Person_Add(BSTR SiteId, BSTR PersonJsonString, BSTR* Result);
+VELTO_API void STDCALL Person_Get(BSTR SiteId, BSTR PersonId, BSTR* Result);
+VELTO_API void STDCALL Person_Modify(BSTR SiteId, BSTR PersonId, BSTR PersonJsonString,
+                                     BSTR* Result);
+VELTO_API void STDCALL Person_Delete(BSTR SiteId, BSTR PersonId, BSTR* Result);
+VELTO_API void STDCALL Person_GetEnterList(BSTR SiteId, BSTR PersonId, BSTR SearchFrom,
+                                           BSTR SearchTo, BSTR* Result);
+
+VELTO_API void STDCALL Consent_Add(BSTR SiteId, BSTR PersonId, BSTR ConsentJsonString,
+                                   BSTR* Result);
+VELTO_API void STDCALL Consent_Get(BSTR SiteId, BSTR PersonId, BSTR* Result);
+VELTO_API void STDCALL Consent_Modify(BSTR SiteId, BSTR PersonId, BSTR ConsentJsonString,
+                                      BSTR* Result);
+VELTO_API void STDCALL Consent_Delete(BSTR SiteId, BSTR PersonId, BSTR* Result);
+
+VELTO_API void STDCALL Issue_GetList(BSTR SiteId, BSTR PersonId, BSTR IssueName, BSTR* Result);
+VELTO_API void STDCALL Issue_Add(BSTR SiteId, BSTR PersonId, BSTR IssueJsonString, BSTR* Result);
+VELTO_API void STDCALL Issue_Get(BSTR IssueId, BSTR* Result);
+VELTO_API void STDCALL Issue_Modify(BSTR IssueId, BSTR IssueJsonString, BSTR* Result);
+VELTO_API void STDCALL Issue_Delete(BSTR IssueId, BSTR* Result);
+
+VELTO_API void STDCALL File_GetList(BSTR IssueId, BSTR FileName, BSTR* Result);
+VELTO_API void STDCALL File_Add(BSTR IssueId, BSTR FullFileName, BSTR FileJsonString, BSTR* Result);
+VELTO_API void STDCALL File_Get(BSTR FileId, BSTR* Result);
+VELTO_API void STDCALL File_Modify(BSTR FileId, BSTR FileJsonString, BSTR* Result);
+VELTO_API void STDCALL File_Delete(BSTR FileId, BSTR* Result);
+VELTO_API void STDCALL File_GetData(BSTR FileId, IStream* FileStream);
+VELTO_API void STDCALL File_GetLogList(BSTR SiteId, BSTR PersonId, BSTR FileId, BSTR Action,
+                                       BSTR SearchFrom, BSTR SearchTo, BSTR* Result);
+
+VELTO_API void STDCALL Portal_GetList(BSTR SiteId, BSTR PersonId, BSTR PortalName, BSTR* Result);
+VELTO_API void STDCALL Portal_Add(BSTR SiteId, BSTR PersonId, BSTR PortalJsonString, BSTR* Result);
+VELTO_API void STDCALL Portal_Get(BSTR PortalId, BSTR* Result);
+VELTO_API void STDCALL Portal_Modify(BSTR PortalId, BSTR PortalJsonString, BSTR* Result);
+VELTO_API void STDCALL Portal_Delete(BSTR PortalId, BSTR* Result);
+VELTO_API void STDCALL Portal_GetPortalUrl(BSTR PortalId, BSTR* Result);
+
+VELTO_API void STDCALL Message_Add(BSTR SiteId, BSTR MessageJsonString, BSTR* Result);
+VELTO_API void STDCALL Message_GetSendResult(BSTR SiteId, BSTR PersonId, BSTR SearchFrom,
+                                             BSTR SearchTo, BSTR* Result);
+
+VELTO_API void STDCALL Billing_GetList(BSTR SiteId, BSTR PersonId, BSTR ClassCd, BSTR BillingFrom,
+                                       BSTR BillingTo, BSTR* Result);
+VELTO_API void STDCALL Billing_Add(BSTR SiteId, BSTR BillingJsonString, BSTR* Result);
+
+VELTO_API void STDCALL Survey_GetList(BSTR IssueId, BSTR* Result);
+VELTO_API void STDCALL Survey_Add(BSTR IssueId, BSTR SurveyJsonString, BSTR* Result);
+VELTO_API void STDCALL Survey_Get(BSTR SurveyId, BSTR* Result);
+VELTO_API void STDCALL Survey_Modify(BSTR SurveyId, BSTR SurveyJsonString, BSTR* Result);
+VELTO_API void STDCALL Survey_Delete(BSTR SurveyId, BSTR* Result);
+
+VELTO_API void STDCALL SurveyValue_GetList(BSTR SurveyId, BSTR* Result);
+VELTO_API void STDCALL SurveyValue_GetCompleteList(BSTR SurveyId, BSTR* Result);
+/* END pass-through exports */
+
 #ifdef __cplusplus
 }
 #endif

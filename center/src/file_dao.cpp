@@ -46,4 +46,23 @@ void TVeltoFileDAO::GetData(const TVeltoFile& file, IStream* response) {
   DoGet(ResourcePath(u"/file/%s/data", {file.Id}), response);
 }
 
+std::u16string TVeltoFileDAO::File_Add(std::u16string_view issue_id,
+                                       std::u16string_view full_file_name,
+                                       std::u16string_view file_json) {
+  // Read before the file is opened: an argument that is no JSON object fails first. Only
+  // these three of its members reach the server.
+  TJSONBox argument = TJSONBox::Create(JSONObject(file_json));
+  JSONRootGuard guard(argument);
+  TMultipartForm form;
+  AddFileWithName(form, std::u16string(full_file_name));
+  for (const char16_t* member : {u"hlscName", u"hlscDate", u"endTime"}) {
+    form.AddBareTextPart(member, FormValue(argument[member].AsString()));
+  }
+  return PassThroughValueText(DoPost(PassThroughPath(PassThroughId::File_Add, {issue_id}), form));
+}
+
+void TVeltoFileDAO::File_GetData(std::u16string_view file_id, IStream* file_stream) {
+  DoGet(PassThroughPath(PassThroughId::File_GetData, {file_id}), file_stream);
+}
+
 }  // namespace velto

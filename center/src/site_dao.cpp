@@ -37,12 +37,16 @@ void TVeltoSiteDAO::Delete(const TVeltoSite& site) {
 void TVeltoSiteDAO::SetLogo(const TVeltoSite& site, const std::u16string& path) {
   TMultipartForm form;
   form.AddTextPart(u"id", FormValue(site.Id));
-  if (path.empty()) {
-    form.AddTextPart(u"file-name", "");
-  } else {
-    AddFileWithName(form, path);
-  }
+  AddLogoFile(form, path);
   ReadReplyValue(DoPost(u"/site/logo", form), NoValue);
+}
+
+std::u16string TVeltoSiteDAO::Site_SetLogo(std::u16string_view site_id,
+                                           std::u16string_view file_name) {
+  TMultipartForm form;  // the site is named by the path, not by an "id" part
+  AddLogoFile(form, std::u16string(file_name));
+  return PassThroughValueText(
+      DoPost(PassThroughPath(PassThroughId::Site_SetLogo, {site_id}), form));
 }
 
 }  // namespace velto

@@ -82,6 +82,12 @@ class SpareChunks {
     kept_ += bytes;
     return true;
   }
+  void FreeAll() noexcept {
+    const std::lock_guard lock(mutex_);
+    for (std::size_t i = 0; i < count_; ++i) ::operator delete(spares_[i].memory);
+    count_ = 0;
+    kept_ = 0;
+  }
 
  private:
   static constexpr std::size_t kMostKept = 16 << 20;
@@ -142,6 +148,10 @@ void* NodeArenaScope::Allocate(std::size_t slotBytes) {
   chunk_->used += slotBytes;
   ++chunk_->references;
   return AfterHeader(slot, chunk_);
+}
+
+void ReleaseSpareChunks() noexcept {
+  gSpares.FreeAll();
 }
 
 void* AllocateBlock(std::size_t bytes) {

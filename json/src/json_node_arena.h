@@ -29,4 +29,9 @@ class NodeArenaScope {
   NodeArenaScope* outer_;
 };
 
+// Frees the memory kept of released chunks. The keeper is never destroyed, so that values freed
+// while statics are destroyed still find it; when the library is unloaded, what it keeps would
+// be lost with it.
+void ReleaseSpareChunks() noexcept;
+
 }  // namespace velto

@@ -1,5 +1,6 @@
 #include "velto/json_settings.h"
 
+#include "json_node_arena.h"
 #include "json_settings_store.h"
 #include "velto/json_box_record.h"
 
@@ -39,6 +40,8 @@ void UnitOpen() {
   TJSONBox::Check = true;
 }
 
-void UnitClose() {}
+void UnitClose() {
+  ReleaseSpareChunks();
+}
 
 }  // namespace velto

@@ -8,6 +8,7 @@
 
 #include "center_fixture.h"
 #include "dao_test_support.h"
+#include "form_expectation.h"
 #include "velto/file_dao.h"
 #include "velto/site_dao.h"
 
@@ -18,39 +19,6 @@ namespace fs = std::filesystem;
 
 const std::string kLogoBytes("\x89PNG\r\n\x1A\n\0\xFF", 10);
 const std::string kScanBytes("scan\0\r\n--------boundary-like\r\n", 30);
-
-// One part as it must appear on the wire.
-struct Part {
-  enum Kind { Text, Bare, File } kind;
-  std::string name;
-  std::string value;  // the text, or the file's bytes
-  std::string file_name = {};
-  std::string media_type = {};
-};
-
-std::string Body(const std::string& boundary, const std::vector<Part>& parts) {
-  std::string body;
-  for (const Part& part : parts) {
-    body += "--" + boundary + "\r\nContent-Disposition: form-data; name=\"" + part.name + "\"";
-    if (part.kind == Part::File) {
-      body += "; filename=\"" + part.file_name + "\"\r\nContent-Type: " + part.media_type +
-              "\r\nContent-Transfer-Encoding: binary\r\n";
-    } else {
-      body += "\r\nContent-Type: text/plain\r\n";
-      if (part.kind == Part::Text) body += "Content-Transfer-Encoding: quoted-printable\r\n";
-    }
-    body += "\r\n" + part.value + "\r\n";
-  }
-  return body + "--" + boundary + "--\r\n";
-}
-
-// The boundary the form chose (it comes from the local time), read from the request.
-std::string BoundaryOf(const PeerRequest& request) {
-  const std::string prefix = "multipart/form-data; boundary=";
-  const std::string content_type = request.Header("Content-Type");
-  EXPECT_TRUE(content_type.starts_with(prefix)) << content_type;
-  return content_type.substr(std::min(prefix.size(), content_type.size()));
-}
 
 // Real files in the temporary folder. The scan's path ends in "\scan.png": on Windows a
 // file in a folder, elsewhere a file whose name holds the backslash; either way its bare
@@ -136,7 +104,7 @@ TEST_F(UploadTest, SendsEachFormByteForByte) {
     EXPECT_EQ(request.Method(), "POST");
     EXPECT_EQ(request.Target(), c.target);
     EXPECT_EQ(request.Header("key-id"), "k-1");
-    const std::string body = Body(BoundaryOf(request), c.parts);
+    const std::string body = FormBody(BoundaryOf(request), c.parts);
     EXPECT_EQ(request.Body(), body);
     EXPECT_EQ(request.Header("Content-Length"), std::to_string(body.size()));
     EXPECT_EQ(request.Body().find("report.pdf"), std::string::npos);

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <cstring>
 #include <string>
 
+#include "bstr_text.h"
 #include "velto_box.h"
 
 namespace velto::test {
@@ -19,12 +19,7 @@ class HostString {
 
   BSTR Get() const { return text_; }
   BSTR* Out() { return &text_; }
-  std::u16string Text() const {
-    if (text_ == nullptr) return {};
-    uint32_t bytes;
-    std::memcpy(&bytes, reinterpret_cast<const char*>(text_) - sizeof(bytes), sizeof(bytes));
-    return std::u16string(text_, bytes / sizeof(char16_t));
-  }
+  std::u16string Text() const { return TextOf(text_); }
 
  private:
   BSTR text_ = nullptr;

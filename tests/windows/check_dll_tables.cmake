@@ -1,6 +1,6 @@
 # Checks the export and import tables of Velto.Box.dll with objdump, on the build machine:
-# every function velto_box.h declares is exported under its plain name, no decorated
-# (name@N) name is exported, and the DLL needs no DLL beyond the system's own.
+# the DLL exports exactly the functions velto_box.h declares, each under its plain name (no
+# decorated name@N), and needs no DLL beyond the system's own.
 # Usage: cmake -DOBJDUMP=... -DDLL=... -DHEADER=... -P check_dll_tables.cmake
 cmake_minimum_required(VERSION 3.25)
 
@@ -33,10 +33,17 @@ string(REGEX MATCHALL "VELTO_API [^;(]* STDCALL [A-Za-z_0-9]+\\(" declarations "
 if(NOT declarations)
   message(FATAL_ERROR "no exports declared in ${HEADER}")
 endif()
+set(declared)
 foreach(declaration IN LISTS declarations)
   string(REGEX REPLACE ".* STDCALL ([A-Za-z_0-9]+)\\($" "\\1" name "${declaration}")
+  list(APPEND declared "${name}")
   if(NOT name IN_LIST exported)
     list(APPEND failures "not exported plainly: ${name}")
+  endif()
+endforeach()
+foreach(name IN LISTS exported)
+  if(NOT name IN_LIST declared)
+    list(APPEND failures "exported but not declared: ${name}")
   endif()
 endforeach()
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "velto/dao.h"
+#include "velto/pass_through_method.h"
 #include "velto/records.h"
 
 namespace velto {
@@ -11,6 +12,9 @@ class TVeltoBillingDAO : public TVeltoDAO {
   // Books `billing` for `billing.SiteId` and `billing.PersonId`; returns the entry as the
   // server booked it.
   static TVeltoBilling Add(const TVeltoBilling& billing);
+
+  // The pass-through operations: JSON text in and out (pass_through_operations.h).
+  VELTO_PASS_THROUGH_METHODS_OF(TVeltoBillingDAO)
 };
 
 }  // namespace velto

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "velto/dao.h"
+#include "velto/pass_through_method.h"
 #include "velto/records.h"
 #include "velto_box.h"
 
@@ -26,6 +27,9 @@ class TVeltoFileDAO : public TVeltoDAO {
   // Writes the bytes of the file `file.Id` into `response` as they arrive; the reply is
   // the file itself, with no envelope to check. The caller keeps the stream.
   static void GetData(const TVeltoFile& file, IStream* response);
+
+  // The pass-through operations: JSON text in and out (pass_through_operations.h).
+  VELTO_PASS_THROUGH_METHODS_OF(TVeltoFileDAO)
 };
 
 }  // namespace velto

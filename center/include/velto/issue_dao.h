@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "velto/dao.h"
+#include "velto/pass_through_method.h"
 #include "velto/records.h"
 
 namespace velto {
@@ -18,6 +19,9 @@ class TVeltoIssueDAO : public TVeltoDAO {
   static TVeltoIssue Get(const TVeltoIssue& issue);
   static void Modify(const TVeltoIssue& issue);
   static void Delete(const TVeltoIssue& issue);
+
+  // The pass-through operations: JSON text in and out (pass_through_operations.h).
+  VELTO_PASS_THROUGH_METHODS_OF(TVeltoIssueDAO)
 };
 
 }  // namespace velto

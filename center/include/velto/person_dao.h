@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "velto/dao.h"
+#include "velto/pass_through_method.h"
 #include "velto/records.h"
 
 namespace velto {
@@ -17,6 +18,9 @@ class TVeltoPersonDAO : public TVeltoDAO {
   static TVeltoPerson Get(const TVeltoPerson& person);
   static void Modify(const TVeltoPerson& person);
   static void Delete(const TVeltoPerson& person);
+
+  // The pass-through operations: JSON text in and out (pass_through_operations.h).
+  VELTO_PASS_THROUGH_METHODS_OF(TVeltoPersonDAO)
 };
 
 }  // namespace velto

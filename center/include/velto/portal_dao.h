@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "velto/dao.h"
+#include "velto/pass_through_method.h"
 #include "velto/records.h"
 
 namespace velto {
@@ -18,6 +19,9 @@ class TVeltoPortalDAO : public TVeltoDAO {
   static TVeltoPortal Get(const TVeltoPortal& portal);
   static void Modify(const TVeltoPortal& portal);
   static void Delete(const TVeltoPortal& portal);
+
+  // The pass-through operations: JSON text in and out (pass_through_operations.h).
+  VELTO_PASS_THROUGH_METHODS_OF(TVeltoPortalDAO)
 };
 
 }  // namespace velto

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "velto/dao.h"
+#include "velto/pass_through_method.h"
 #include "velto/records.h"
 
 namespace velto {
@@ -19,6 +20,9 @@ class TVeltoSiteDAO : public TVeltoDAO {
   static void Delete(const TVeltoSite& site);
   // Uploads the file at `path` as the logo of `site.Id`; an empty path sends no file.
   static void SetLogo(const TVeltoSite& site, const std::u16string& path);
+
+  // The pass-through operations: JSON text in and out (pass_through_operations.h).
+  VELTO_PASS_THROUGH_METHODS_OF(TVeltoSiteDAO)
 };
 
 }  // namespace velto

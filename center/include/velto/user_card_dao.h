@@ -6,6 +6,7 @@
 
 #include "velto/dao.h"
 #include "velto/key.h"
+#include "velto/pass_through_method.h"
 #include "velto/records.h"
 
 namespace velto {
@@ -27,6 +28,9 @@ class TVeltoUserCardDAO : public TVeltoDAO {
   static TVeltoKey Enter(std::u16string_view number);
   // Logs out the session of the "key-id" header; the key stays as it is.
   static void Leave();
+
+  // The pass-through operations: JSON text in and out (pass_through_operations.h).
+  VELTO_PASS_THROUGH_METHODS_OF(TVeltoUserCardDAO)
 };
 
 }  // namespace velto

@@ -5,6 +5,7 @@
 
 #include "velto/dao.h"
 #include "velto/key.h"
+#include "velto/pass_through_method.h"
 #include "velto/records.h"
 
 namespace velto {
@@ -24,6 +25,9 @@ class TVeltoUserDAO : public TVeltoDAO {
   static TVeltoKey Enter(const TVeltoUser& user);
   // Logs out the session of `key.UserId`.
   static void Leave(const TVeltoKey& key);
+
+  // The pass-through operations: JSON text in and out (pass_through_operations.h).
+  VELTO_PASS_THROUGH_METHODS_OF(TVeltoUserDAO)
 };
 
 }  // namespace velto

@@ -21,7 +21,8 @@ class TJSONDefault {
 
 // Restores every setting to its load value (TJSONBox::Check included).
 void UnitOpen();
-// Nothing to do at unload: the settings are released with the process's statics.
+// At unload: frees the memory parsing keeps for later documents (the settings are released
+// with the process's statics).
 void UnitClose();
 
 }  // namespace velto

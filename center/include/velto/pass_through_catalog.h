@@ -1,0 +1,70 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "velto/pass_through_operations.h"
+#include "velto/preprocessor_lists.h"
+
+namespace velto {
+
+// The table of pass_through_operations.h as data, for code that goes through the operations
+// at run time: the command line's "call", the writer of the interface files, the tests.
+// Header only; it needs nothing of the library.
+
+enum class PassThroughVerb : uint8_t { NoRequest, Get, Post, Put, Delete };
+enum class PassThroughBody : uint8_t { NoBody, JsonBody, FormBody };
+enum class PassThroughResult : uint8_t { ValueText, NumberText, Nothing, IntoStream, GateUrl };
+
+inline constexpr size_t kMaxPassThroughParameters = 6;
+
+struct PassThroughOperation {
+  std::string_view name;
+  PassThroughVerb verb;
+  std::string_view path_format;
+  PassThroughBody body;
+  PassThroughResult result;
+  std::array<std::string_view, kMaxPassThroughParameters> parameter_names;
+  size_t parameter_count;
+
+  constexpr std::span<const std::string_view> Parameters() const {
+    return {parameter_names.data(), parameter_count};
+  }
+  // The export hands back a text: a result envelope, or the composed address.
+  constexpr bool ReturnsText() const { return result != PassThroughResult::IntoStream; }
+  // The last parameter is the host's stream (IStream*), not a text.
+  constexpr bool TakesStream() const { return result == PassThroughResult::IntoStream; }
+  // The last parameter is a JSON object that the export writes out again.
+  constexpr bool HasJsonParameter() const { return body == PassThroughBody::JsonBody; }
+};
+
+#define VELTO_PASS_THROUGH_NAME_(context, index, count, parameter) #parameter
+#define VELTO_PASS_THROUGH_ROW_(Class, Name, Verb, Path, Body, Result, ...)      \
+  PassThroughOperation{#Name,                                                    \
+                       PassThroughVerb::Verb,                                    \
+                       Path,                                                     \
+                       PassThroughBody::Body,                                    \
+                       PassThroughResult::Result,                                \
+                       {VELTO_PP_EACH(VELTO_PASS_THROUGH_NAME_, , __VA_ARGS__)}, \
+                       VELTO_PP_COUNT(__VA_ARGS__)},
+#define VELTO_PASS_THROUGH_ID_(Class, Name, ...) Name,
+
+// Every row, in the order of the exports.
+inline constexpr PassThroughOperation kPassThroughOperations[] = {
+    VELTO_PASS_THROUGH_EXPORTS(VELTO_PASS_THROUGH_ROW_)};
+
+// A row by its name.
+enum class PassThroughId : uint8_t { VELTO_PASS_THROUGH_EXPORTS(VELTO_PASS_THROUGH_ID_) };
+
+constexpr const PassThroughOperation& PassThroughOperationOf(PassThroughId id) {
+  return kPassThroughOperations[static_cast<size_t>(id)];
+}
+
+#undef VELTO_PASS_THROUGH_ID_
+#undef VELTO_PASS_THROUGH_ROW_
+#undef VELTO_PASS_THROUGH_NAME_
+
+}  // namespace velto

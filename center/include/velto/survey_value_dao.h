@@ -1,0 +1,15 @@
+#pragma once
+
+#include "velto/dao.h"
+#include "velto/pass_through_method.h"
+
+namespace velto {
+
+// The answers of a survey; only pass-through operations, JSON text in and out
+// (pass_through_operations.h).
+class TVeltoSurveyValueDAO : public TVeltoDAO {
+ public:
+  VELTO_PASS_THROUGH_METHODS_OF(TVeltoSurveyValueDAO)
+};
+
+}  // namespace velto
