@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <csignal>
 #include <cstdio>
 #include <stdexcept>
 #include <string_view>
@@ -155,6 +156,8 @@ std::vector<FormPart> LogoParts() {
 
 Api::Api(const ServerProcess& server)
     : host_(server.host()), port_(server.port()), client_(server.host(), server.port()) {
+  // A server that refuses a request before reading its body closes on a client still sending.
+  signal(SIGPIPE, SIG_IGN);
   client_.set_keep_alive(true);
   client_.set_url_encode(false);  // paths go out exactly as written, as the library sends them
   client_.set_read_timeout(30, 0);
