@@ -1,5 +1,10 @@
 #include "database.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <stdexcept>
 
@@ -79,12 +84,22 @@ void Database::Open(const std::string& path) {
     if (!folder.empty()) std::filesystem::create_directories(folder, error);
     if (error) throw std::runtime_error("cannot create its folder: " + error.message());
   }
+  // Made here rather than by SQLite, which names no reason when it cannot make the file.
+  if (!path.empty() && !std::filesystem::exists(path)) {
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) throw std::runtime_error(std::string("cannot create it: ") + std::strerror(errno));
+    close(fd);
+  }
   sqlite3* raw = nullptr;
   const int result =
       sqlite3_open_v2(path.empty() ? ":memory:" : path.c_str(), &raw,
                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
   db_.reset(raw);
-  if (result != SQLITE_OK) throw std::runtime_error(sqlite3_errmsg(raw));
+  if (result != SQLITE_OK) {
+    const int reason = sqlite3_system_errno(raw);
+    throw std::runtime_error(std::string(sqlite3_errmsg(raw)) +
+                             (reason != 0 ? " (" + std::string(std::strerror(reason)) + ")" : ""));
+  }
   if (sqlite3_db_readonly(raw, "main") == 1) throw std::runtime_error("it is not writable");
   // Reading the schema is what finds out that a file is no database.
   if (sqlite3_exec(raw, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr) !=

@@ -27,8 +27,9 @@ class FieldsReader {
   bool Int64(std::int64_t) { return false; }
   bool Uint64(std::uint64_t) { return false; }
   bool Double(double) { return false; }
-  bool RawNumber(const Ch* text, rapidjson::SizeType size, bool copy) {
-    return Scalar(text, size, [&] { return member_.RawNumber(text, size, copy); });
+  bool RawNumber(const Ch* text, rapidjson::SizeType size, bool) {
+    // The writer's own RawNumber would quote the number; its characters go out as they came.
+    return Scalar(text, size, [&] { return member_.RawValue(text, size, rapidjson::kNumberType); });
   }
   bool String(const Ch* text, rapidjson::SizeType size, bool copy) {
     if (!IsText(text, size)) return false;

@@ -26,7 +26,7 @@ void LoginThrottle::Failed(const std::string& source) {
   if (sources_.size() >= kForgetAbove) ForgetOld(now);
   Record& record = sources_[source];
   ++record.failures;
-  const int over = record.failures - policy_.free_failures;
+  const int over = record.failures - policy_.free_failures + 1;
   if (over <= 0) return;
   // Doubling stops well before it could overflow: the longest wait caps it anyway.
   const std::chrono::milliseconds wait = policy_.first_wait * (1LL << std::min(over - 1, 30));

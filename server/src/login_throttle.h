@@ -8,8 +8,8 @@
 
 namespace velto::server {
 
-// Slows down the guessing of card numbers and passwords. After `free_failures` failed log-ins
-// in a row from one source address, that source must wait before it may try again:
+// Slows down the guessing of card numbers and passwords. Once `free_failures` log-ins in a row
+// from one source address have failed, that source must wait before it may try again:
 // `first_wait`, doubled with each further failure, at most `longest_wait`. A log-in that
 // succeeds clears the count. Safe from any thread.
 class LoginThrottle {

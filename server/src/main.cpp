@@ -17,6 +17,21 @@
 
 namespace {
 
+// A number of seconds: more than zero, or zero too when `zero_allowed`.
+CLI::Validator Seconds(bool zero_allowed) {
+  return CLI::Validator(
+      [zero_allowed](std::string& text) -> std::string {
+        double seconds = 0;
+        if (!CLI::detail::lexical_cast(text, seconds) || seconds < 0 ||
+            (seconds == 0 && !zero_allowed) || seconds > 1e9) {
+          return text + " is not a number of seconds" +
+                 (zero_allowed ? " (0 or more)" : " (more than 0)");
+        }
+        return {};
+      },
+      "SECONDS");
+}
+
 velto::server::Options ParseOptions(int argc, char** argv) {
   velto::server::Options options;
   CLI::App app{
@@ -41,7 +56,7 @@ velto::server::Options ParseOptions(int argc, char** argv) {
   app.add_option("--session-idle", options.session_idle,
                  "seconds after which an unused key ends; 0: never")
       ->capture_default_str()
-      ->check(CLI::NonNegativeNumber);
+      ->check(Seconds(true));
   app.add_option("--tls-cert", options.tls_cert, "PEM certificate (chain): serve HTTPS")
       ->check(CLI::ExistingFile);
   app.add_option("--tls-key", options.tls_key, "PEM private key of --tls-cert")
@@ -53,16 +68,16 @@ velto::server::Options ParseOptions(int argc, char** argv) {
   app.add_option("--header-deadline", options.header_deadline,
                  "seconds a client has to send a request's whole header")
       ->capture_default_str()
-      ->check(CLI::PositiveNumber);
+      ->check(Seconds(false));
   app.add_option("--body-deadline", options.body_deadline,
                  "seconds a client has to send a request's body, plus one for every "
                  "--body-rate bytes of it")
       ->capture_default_str()
-      ->check(CLI::PositiveNumber);
+      ->check(Seconds(false));
   app.add_option("--body-rate", options.body_rate,
                  "bytes of body that earn one more second (the slowest upload rate served)")
       ->capture_default_str()
-      ->check(CLI::PositiveNumber);
+      ->check(CLI::Range(std::uint64_t{1}, std::uint64_t{1} << 40));
   app.add_option("--workers", options.workers,
                  "most connections served at once; more wait for a free worker")
       ->capture_default_str()
@@ -78,7 +93,7 @@ velto::server::Options ParseOptions(int argc, char** argv) {
   app.add_option("--login-wait", options.login_wait,
                  "seconds of the first such wait; each further failure doubles it, up to 15 min")
       ->capture_default_str()
-      ->check(CLI::NonNegativeNumber);
+      ->check(Seconds(true));
   app.add_flag("--quiet", options.quiet, "no line per request on standard error");
   try {
     app.parse(argc, argv);

@@ -16,8 +16,9 @@ class RequestBody {
   // `reader` is null on routes that take no body.
   RequestBody(const httplib::Request& request, const httplib::ContentReader* reader);
 
-  // The client sent a body (a non-zero length, or chunks).
-  bool present() const { return chunked_ || length_ > 0; }
+  // The client sent a body (a non-zero length, or chunks), or may have: framing that cannot be
+  // read tells nothing about where the request ends.
+  bool present() const { return chunked_ || length_ > 0 || framing_fault_ != nullptr; }
   // Its Content-Length, when it has one.
   std::optional<std::uint64_t> declared_length() const;
   // Whether the connection holds nothing of this request any more, so that it can carry the
