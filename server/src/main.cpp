@@ -32,6 +32,13 @@ CLI::Validator Seconds(bool zero_allowed) {
       "SECONDS");
 }
 
+// An option shown with its default and checked by `check`.
+template <typename T>
+void AddChecked(CLI::App& app, const char* name, T& target, const char* help,
+                const CLI::Validator& check) {
+  app.add_option(name, target, help)->capture_default_str()->check(check);
+}
+
 velto::server::Options ParseOptions(int argc, char** argv) {
   velto::server::Options options;
   CLI::App app{
@@ -42,9 +49,8 @@ velto::server::Options ParseOptions(int argc, char** argv) {
       "creates the user root and prints the number of root's card (\"admin card: NUMBER\")."};
   app.get_formatter()->column_width(34);
   app.add_option("--host", options.host, "address to listen on")->capture_default_str();
-  app.add_option("--port", options.port, "port to listen on; 0 picks a free one")
-      ->capture_default_str()
-      ->check(CLI::Range(0, 65535));
+  AddChecked(app, "--port", options.port, "port to listen on; 0 picks a free one",
+             CLI::Range(0, 65535));
   app.add_option("--db", options.db, "the SQLite database file; made when missing")
       ->capture_default_str();
   app.add_option("--files", options.files, "folder of the uploaded files' bytes; made when missing")
@@ -53,10 +59,8 @@ velto::server::Options ParseOptions(int argc, char** argv) {
                "keep everything in memory and a temporary folder, gone at exit (for tests)");
   app.add_option("--admin-card", options.admin_card,
                  "number of root's card when the database is new (default: random, printed)");
-  app.add_option("--session-idle", options.session_idle,
-                 "seconds after which an unused key ends; 0: never")
-      ->capture_default_str()
-      ->check(Seconds(true));
+  AddChecked(app, "--session-idle", options.session_idle,
+             "seconds after which an unused key ends; 0: never", Seconds(true));
   app.add_option("--tls-cert", options.tls_cert, "PEM certificate (chain): serve HTTPS")
       ->check(CLI::ExistingFile);
   app.add_option("--tls-key", options.tls_key, "PEM private key of --tls-cert")
@@ -65,35 +69,25 @@ velto::server::Options ParseOptions(int argc, char** argv) {
                  "largest file one upload may carry, in bytes or with K, M, G (1024-based)")
       ->transform(CLI::AsSizeValue(false))
       ->default_str("4G");
-  app.add_option("--header-deadline", options.header_deadline,
-                 "seconds a client has to send a request's whole header")
-      ->capture_default_str()
-      ->check(Seconds(false));
-  app.add_option("--body-deadline", options.body_deadline,
-                 "seconds a client has to send a request's body, plus one for every "
-                 "--body-rate bytes of it")
-      ->capture_default_str()
-      ->check(Seconds(false));
-  app.add_option("--body-rate", options.body_rate,
-                 "bytes of body that earn one more second (the slowest upload rate served)")
-      ->capture_default_str()
-      ->check(CLI::Range(std::uint64_t{1}, std::uint64_t{1} << 40));
-  app.add_option("--workers", options.workers,
-                 "most connections served at once; more wait for a free worker")
-      ->capture_default_str()
-      ->check(CLI::Range(1, 4096));
-  app.add_option("--backlog", options.backlog,
-                 "connections the system queues before the server accepts them")
-      ->capture_default_str()
-      ->check(CLI::Range(1, 65535));
-  app.add_option("--login-tries", options.login_tries,
-                 "failed log-ins in a row from one address before it must wait")
-      ->capture_default_str()
-      ->check(CLI::Range(1, 1000000));
-  app.add_option("--login-wait", options.login_wait,
-                 "seconds of the first such wait; each further failure doubles it, up to 15 min")
-      ->capture_default_str()
-      ->check(Seconds(true));
+  AddChecked(app, "--header-deadline", options.header_deadline,
+             "seconds a client has to send a request's whole header", Seconds(false));
+  AddChecked(app, "--body-deadline", options.body_deadline,
+             "seconds a client has to send a request's body, plus one for every "
+             "--body-rate bytes of it",
+             Seconds(false));
+  AddChecked(app, "--body-rate", options.body_rate,
+             "bytes of body that earn one more second (the slowest upload rate served)",
+             CLI::Range(std::uint64_t{1}, std::uint64_t{1} << 40));
+  AddChecked(app, "--workers", options.workers,
+             "most connections served at once; more wait for a free worker", CLI::Range(1, 4096));
+  AddChecked(app, "--backlog", options.backlog,
+             "connections the system queues before the server accepts them", CLI::Range(1, 65535));
+  AddChecked(app, "--login-tries", options.login_tries,
+             "failed log-ins in a row from one address before it must wait",
+             CLI::Range(1, 1000000));
+  AddChecked(app, "--login-wait", options.login_wait,
+             "seconds of the first such wait; each further failure doubles it, up to 15 min",
+             Seconds(true));
   app.add_flag("--quiet", options.quiet, "no line per request on standard error");
   try {
     app.parse(argc, argv);

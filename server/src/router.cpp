@@ -5,6 +5,7 @@
 #include "database.h"
 #include "http_listener.h"
 #include "ids.h"
+#include "request_log.h"
 #include "utf8.h"
 
 namespace velto::server {
@@ -143,12 +144,12 @@ void Router::Dispatch(const httplib::Request& request, httplib::Response& respon
     } catch (const ReplyError& error) {
       Fail(call, route->options, error.code(), error.what());
     } catch (const StorageFull& error) {
-      std::cerr << "velto-server: " << request.method << " " << request.path << ": " << error.what()
-                << std::endl;
+      std::cerr << "velto-server: " << request.method << " " << LoggedTarget(request.target) << ": "
+                << error.what() << std::endl;
       Fail(call, route->options, ReplyCode::kServerFault, "Server fault: the disk is full");
     } catch (const std::exception& error) {
-      std::cerr << "velto-server: " << request.method << " " << request.path << ": " << error.what()
-                << std::endl;
+      std::cerr << "velto-server: " << request.method << " " << LoggedTarget(request.target) << ": "
+                << error.what() << std::endl;
       Fail(call, route->options, ReplyCode::kServerFault, "Server fault");
     }
   }
