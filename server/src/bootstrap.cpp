@@ -9,6 +9,8 @@ std::optional<std::string> Bootstrap(Database& db, const std::string& admin_card
   auto lock = db.Lock();
   Transaction transaction(db);
   for (const RecordKind* kind : kinds::All()) RecordTable(db, *kind).CreateSchema();
+  // Sessions from before keys were stored as hashes (64 hex digits) can never match a key.
+  db.Execute("DELETE FROM sessions WHERE length(id) != 64");
   RecordTable users(db, kinds::kUser);
   if (!users.List({}).empty()) {
     transaction.Commit();

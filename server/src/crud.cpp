@@ -11,7 +11,11 @@ void ReplyRecord(Call& call, Services& services, const RecordKind& kind, const F
 
 void ModifyRecord(Call& call, Services& services, const RecordKind& kind, const Fields& where,
                   std::initializer_list<const char*> members) {
-  const Fields changes = Pick(ParseObject(call.body), members);
+  ModifyRecord(call, services, kind, where, Pick(ParseObject(call.body), members));
+}
+
+void ModifyRecord(Call& call, Services& services, const RecordKind& kind, const Fields& where,
+                  const Fields& changes) {
   auto lock = services.db.Lock();
   RecordTable table(services.db, kind);
   if (!table.Update(where, changes)) throw ReplyError(ReplyCode::kNotFound, "Not found");
@@ -37,9 +41,11 @@ void AddRecord(Call& call, Services& services, const RecordKind& kind, Fields re
 
 void RemoveRecord(Call& call, Services& services, const RecordKind& kind, const Fields& where) {
   auto lock = services.db.Lock();
-  if (RecordTable(services.db, kind).Remove(where) == 0) {
-    throw ReplyError(ReplyCode::kNotFound, "Not found");
-  }
+  FreeingSpace(services, [&] {
+    if (RecordTable(services.db, kind).Remove(where) == 0) {
+      throw ReplyError(ReplyCode::kNotFound, "Not found");
+    }
+  });
   Reply(call);
 }
 
@@ -47,11 +53,13 @@ void RemoveWithDependents(Call& call, Services& services, const RecordKind& kind
                           const Fields& where, const std::function<void(DoomedFiles&)>& remove) {
   auto lock = services.db.Lock();
   RecordTable(services.db, kind).Get(where);
-  DoomedFiles doomed(services.files);
-  Transaction transaction(services.db);
-  remove(doomed);
-  transaction.Commit();
-  doomed.RemoveAll();
+  FreeingSpace(services, [&] {
+    DoomedFiles doomed(services.files);
+    Transaction transaction(services.db);
+    remove(doomed);
+    transaction.Commit();
+    doomed.RemoveAll();
+  });
   Reply(call);
 }
 

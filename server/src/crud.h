@@ -18,6 +18,9 @@ void ReplyRecord(Call& call, Services& services, const RecordKind& kind, const F
 // the changed record, or "301".
 void ModifyRecord(Call& call, Services& services, const RecordKind& kind, const Fields& where,
                   std::initializer_list<const char*> members);
+// The same with the changes already taken from the body.
+void ModifyRecord(Call& call, Services& services, const RecordKind& kind, const Fields& where,
+                  const Fields& changes);
 
 // Replies with the records that pass the filter, after checking that the record they belong
 // to (`parent_kind` matching `parent`, when given) exists.

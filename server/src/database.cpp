@@ -1,5 +1,10 @@
 #include "database.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <stdexcept>
 
@@ -7,7 +12,9 @@ namespace velto::server {
 namespace {
 
 [[noreturn]] void Fail(sqlite3* db, const std::string& what) {
-  throw std::runtime_error(what + ": " + sqlite3_errmsg(db));
+  const std::string message = what + ": " + sqlite3_errmsg(db);
+  if ((sqlite3_errcode(db) & 0xFF) == SQLITE_FULL) throw StorageFull(message);
+  throw std::runtime_error(message);
 }
 
 }  // namespace
@@ -63,17 +70,42 @@ int Statement::ColumnCount() const {
 }
 
 Database::Database(const std::string& path) {
+  try {
+    Open(path);
+  } catch (const std::exception& error) {
+    throw std::runtime_error("cannot open the database " + path + ": " + error.what());
+  }
+}
+
+void Database::Open(const std::string& path) {
   if (!path.empty()) {
     const auto folder = std::filesystem::path(path).parent_path();
-    if (!folder.empty()) std::filesystem::create_directories(folder);
+    std::error_code error;
+    if (!folder.empty()) std::filesystem::create_directories(folder, error);
+    if (error) throw std::runtime_error("cannot create its folder: " + error.message());
+  }
+  // Made here rather than by SQLite, which names no reason when it cannot make the file.
+  if (!path.empty() && !std::filesystem::exists(path)) {
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) throw std::runtime_error(std::string("cannot create it: ") + std::strerror(errno));
+    close(fd);
   }
   sqlite3* raw = nullptr;
-  const std::string name = path.empty() ? ":memory:" : path;
   const int result =
-      sqlite3_open_v2(name.c_str(), &raw,
+      sqlite3_open_v2(path.empty() ? ":memory:" : path.c_str(), &raw,
                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
   db_.reset(raw);
-  if (result != SQLITE_OK) Fail(raw, "open " + name);
+  if (result != SQLITE_OK) {
+    const int reason = sqlite3_system_errno(raw);
+    throw std::runtime_error(std::string(sqlite3_errmsg(raw)) +
+                             (reason != 0 ? " (" + std::string(std::strerror(reason)) + ")" : ""));
+  }
+  if (sqlite3_db_readonly(raw, "main") == 1) throw std::runtime_error("it is not writable");
+  // Reading the schema is what finds out that a file is no database.
+  if (sqlite3_exec(raw, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr) !=
+      SQLITE_OK) {
+    throw std::runtime_error(sqlite3_errmsg(raw));
+  }
   Execute("PRAGMA foreign_keys = OFF");
   if (!path.empty()) {
     Execute("PRAGMA journal_mode = WAL");
@@ -83,10 +115,12 @@ Database::Database(const std::string& path) {
 
 void Database::Execute(const std::string& sql) {
   char* error = nullptr;
-  if (sqlite3_exec(db_.get(), sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
-    const std::string message = error != nullptr ? error : "unknown error";
+  const int result = sqlite3_exec(db_.get(), sql.c_str(), nullptr, nullptr, &error);
+  if (result != SQLITE_OK) {
+    const std::string message = sql + ": " + (error != nullptr ? error : "unknown error");
     sqlite3_free(error);
-    throw std::runtime_error(sql + ": " + message);
+    if ((result & 0xFF) == SQLITE_FULL) throw StorageFull(message);
+    throw std::runtime_error(message);
   }
 }
 

@@ -6,10 +6,17 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
 namespace velto::server {
+
+// A write failed because the disk is full.
+class StorageFull : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 // One prepared statement; finalised when it goes out of scope.
 class Statement {
@@ -38,7 +45,8 @@ class Statement {
 // request's statements never interleave with another's.
 class Database {
  public:
-  // An empty path opens a private in-memory database.
+  // An empty path opens a private in-memory database. Throws, saying why, when the file
+  // cannot be created, written or read as a database.
   explicit Database(const std::string& path);
 
   std::unique_lock<std::mutex> Lock() { return std::unique_lock(mutex_); }
@@ -50,6 +58,8 @@ class Database {
   struct Closer {
     void operator()(sqlite3* db) const { sqlite3_close(db); }
   };
+  void Open(const std::string& path);
+
   std::unique_ptr<sqlite3, Closer> db_;
   std::mutex mutex_;
 };

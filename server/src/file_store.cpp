@@ -1,9 +1,16 @@
 #include "file_store.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <memory>
 #include <stdexcept>
 
+#include "database.h"
 #include "form_text.h"
 #include "ids.h"
 
@@ -21,35 +28,60 @@ std::string ContentDisposition(const std::string& name) {
   return "attachment; filename=\"" + ascii + "\"; filename*=UTF-8''" + PercentEncode(name);
 }
 
+[[noreturn]] void FailToWrite(const std::filesystem::path& path, int error) {
+  const std::string message = "cannot write " + path.string() + ": " + std::strerror(error);
+  if (error == ENOSPC || error == EDQUOT) throw StorageFull(message);
+  throw std::runtime_error(message);
+}
+
 }  // namespace
 
 FileStore::Upload::Upload(const std::filesystem::path& folder)
-    : temporary_(folder / (".upload-" + NewId())), out_(temporary_, std::ios::binary) {
-  if (!out_) throw std::runtime_error("cannot create " + temporary_.string());
+    : temporary_(folder / (".upload-" + NewId())),
+      fd_(open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600)) {
+  if (fd_ < 0) FailToWrite(temporary_, errno);
 }
 
 FileStore::Upload::~Upload() {
+  if (fd_ >= 0) close(fd_);
   if (kept_) return;
-  out_.close();
   std::error_code ignored;
   std::filesystem::remove(temporary_, ignored);
 }
 
-bool FileStore::Upload::Write(const char* data, size_t size) {
-  out_.write(data, static_cast<std::streamsize>(size));
-  size_ += static_cast<std::int64_t>(size);
-  return static_cast<bool>(out_);
+void FileStore::Upload::Write(const char* data, size_t size) {
+  while (size > 0) {
+    const ssize_t written = write(fd_, data, size);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) FailToWrite(temporary_, written < 0 ? errno : ENOSPC);
+    data += written;
+    size -= static_cast<size_t>(written);
+    size_ += static_cast<std::uint64_t>(written);
+  }
 }
 
 void FileStore::Upload::Keep(const FileStore& store, const std::string& name) {
-  out_.close();
-  if (!out_) throw std::runtime_error("cannot write " + temporary_.string());
+  const int fd = fd_;
+  fd_ = -1;
+  if (close(fd) != 0) FailToWrite(temporary_, errno);
   std::filesystem::rename(temporary_, store.PathOf(name));
   kept_ = true;
 }
 
 FileStore::FileStore(std::filesystem::path folder) : folder_(std::move(folder)) {
-  std::filesystem::create_directories(folder_);
+  try {
+    std::filesystem::create_directories(folder_);
+    // What an earlier run left of uploads it never finished.
+    for (const auto& entry : std::filesystem::directory_iterator(folder_)) {
+      if (entry.path().filename().string().starts_with(".upload-")) {
+        std::filesystem::remove(entry.path());
+      }
+    }
+    Upload probe(folder_);
+  } catch (const std::exception& error) {
+    throw std::runtime_error("cannot use the files folder " + folder_.string() + ": " +
+                             error.what());
+  }
 }
 
 std::filesystem::path FileStore::PathOf(const std::string& name) const {

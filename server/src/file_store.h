@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 namespace velto::server {
@@ -21,15 +20,16 @@ class FileStore {
     Upload(const Upload&) = delete;
     Upload& operator=(const Upload&) = delete;
 
-    bool Write(const char* data, size_t size);
-    std::int64_t size() const { return size_; }
+    // Throws when the bytes cannot be written (StorageFull when the disk is full).
+    void Write(const char* data, size_t size);
+    std::uint64_t size() const { return size_; }
     // Moves the bytes to their stored name.
     void Keep(const FileStore& store, const std::string& name);
 
    private:
     std::filesystem::path temporary_;
-    std::ofstream out_;
-    std::int64_t size_ = 0;
+    int fd_ = -1;
+    std::uint64_t size_ = 0;
     bool kept_ = false;
   };
 

@@ -5,6 +5,8 @@
 #include <array>
 #include <stdexcept>
 
+#include "utf8.h"
+
 namespace velto::server {
 
 void RandomBytes(unsigned char* buffer, int size) {
@@ -40,6 +42,20 @@ std::string NewCardNumber() {
     if (byte < 250) number += static_cast<char>('0' + byte % 10);
   }
   return number;
+}
+
+void RequireAddressable(std::string_view id) {
+  if (CharacterCount(id) > kMaxIdLength) {
+    throw ReplyError(ReplyCode::kBadRequest, "Bad request: an id longer than " +
+                                                 std::to_string(kMaxIdLength) + " characters");
+  }
+}
+
+void RequireAddressableIds(const Fields& body) {
+  for (const auto& [name, value] : body) {
+    const std::string_view member = name;
+    if (member == "id" || member == "cmid" || member.ends_with("Id")) RequireAddressable(value);
+  }
 }
 
 }  // namespace velto::server

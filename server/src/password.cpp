@@ -84,4 +84,10 @@ bool VerifyPassword(const std::string& password, const std::string& stored) {
   return CRYPTO_memcmp(actual.data(), expected.data(), kHashSize) == 0;
 }
 
+bool VerifyUserPassword(const std::string& password, const std::string* stored) {
+  static const std::string decoy = HashPassword(NewId());
+  const bool usable = stored != nullptr && !stored->empty();
+  return VerifyPassword(password, usable ? *stored : decoy) && usable;
+}
+
 }  // namespace velto::server

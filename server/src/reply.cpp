@@ -18,6 +18,10 @@ const char* CodeText(ReplyCode code) {
       return "402";
     case ReplyCode::kLogInRefused:
       return "403";
+    case ReplyCode::kNotAllowed:
+      return "405";
+    case ReplyCode::kTooManyTries:
+      return "429";
     case ReplyCode::kServerFault:
       return "500";
   }

@@ -22,6 +22,8 @@ enum class ReplyCode {
   kKeyMissing,    // "401"
   kKeyRejected,   // "402"
   kLogInRefused,  // "403"
+  kNotAllowed,    // "405"
+  kTooManyTries,  // "429"
   kServerFault,   // "500"
 };
 

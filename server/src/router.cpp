@@ -2,11 +2,18 @@
 
 #include <iostream>
 
+#include "database.h"
+#include "http_listener.h"
+#include "ids.h"
+#include "request_log.h"
+#include "utf8.h"
+
 namespace velto::server {
 namespace {
 
 // Bodies other than uploads are records; nothing legitimate comes near this.
 constexpr size_t kMaxJsonBody = 16 * 1024 * 1024;
+constexpr const char* kJsonType = "application/json; charset=utf-8";
 
 std::vector<std::string> Split(const std::string& path) {
   std::vector<std::string> segments;
@@ -33,6 +40,10 @@ int HttpStatusOf(ReplyCode code) {
     case ReplyCode::kKeyRejected:
     case ReplyCode::kLogInRefused:
       return 401;
+    case ReplyCode::kNotAllowed:
+      return 403;
+    case ReplyCode::kTooManyTries:
+      return 429;
     case ReplyCode::kServerFault:
       return 500;
     default:
@@ -40,18 +51,24 @@ int HttpStatusOf(ReplyCode code) {
   }
 }
 
-void Fail(Call& call, const RouteOptions& options, ReplyCode code, const std::string& message) {
-  call.response.status = options.raw_reply ? HttpStatusOf(code) : 200;
-  call.response.set_content(Envelope(code, message), "application/json; charset=utf-8");
+void SetEnvelope(httplib::Response& response, std::string envelope) {
+  response.headers.erase("Content-Type");
+  response.set_header("Content-Type", kJsonType);
+  response.body = std::move(envelope);
 }
 
-// Reads a body nobody needs; a form must be read as a form.
-void Drain(const httplib::Request& request, const httplib::ContentReader& reader) {
-  const auto ignore = [](const char*, size_t) { return true; };
-  if (request.is_multipart_form_data()) {
-    reader([](const httplib::MultipartFormData&) { return true; }, ignore);
-  } else {
-    reader(ignore);
+void Fail(Call& call, const RouteOptions& options, ReplyCode code, const std::string& message) {
+  call.response.status = options.raw_reply ? HttpStatusOf(code) : 200;
+  SetEnvelope(call.response, Envelope(code, message));
+}
+
+// Path values are ids: text, and never longer than an id may be.
+void RequireUsableArgs(const std::vector<std::string>& args) {
+  for (const std::string& arg : args) {
+    if (!IsUtf8(arg)) {
+      throw ReplyError(ReplyCode::kBadRequest, "Bad request: a path value that is not UTF-8");
+    }
+    RequireAddressable(arg);
   }
 }
 
@@ -59,8 +76,14 @@ void Drain(const httplib::Request& request, const httplib::ContentReader& reader
 
 void Reply(Call& call, const ValueWriter& value) {
   call.response.status = 200;
-  call.response.set_content(Envelope(ReplyCode::kOk, "OK", value),
-                            "application/json; charset=utf-8");
+  SetEnvelope(call.response, Envelope(ReplyCode::kOk, "OK", value));
+}
+
+void RequireSelfOrAdmin(const Call& call, const std::string& user_id) {
+  if (!call.caller.admin && call.caller.user_id != user_id) {
+    throw ReplyError(ReplyCode::kNotAllowed,
+                     "Not allowed: a user works only with its own user record and cards");
+  }
 }
 
 void Router::Add(const std::string& verb, const std::string& pattern, RouteHandler handler,
@@ -100,7 +123,7 @@ void Router::Install(httplib::Server& server) {
     Dispatch(request, response, &reader);
   };
   server.Get(".*", plain);
-  server.Delete(".*", plain);
+  server.Delete(".*", with_reader);
   server.Put(".*", with_reader);
   server.Post(".*", with_reader);
 }
@@ -108,43 +131,50 @@ void Router::Install(httplib::Server& server) {
 void Router::Dispatch(const httplib::Request& request, httplib::Response& response,
                       const httplib::ContentReader* reader) {
   const std::string verb = request.method == "HEAD" ? "GET" : request.method;
+  RequestBody body(request, reader);
   std::vector<std::string> args;
   const Route* route = Match(verb, Split(TargetPath(request.target)), args);
   if (route == nullptr) {
     response.status = 404;
     response.set_content("Not found\n", "text/plain; charset=utf-8");
-    return;
+  } else {
+    Call call{request, response, std::move(args), body, {}, {}, {}, request.method == "HEAD"};
+    try {
+      Run(*route, call);
+    } catch (const ReplyError& error) {
+      Fail(call, route->options, error.code(), error.what());
+    } catch (const StorageFull& error) {
+      std::cerr << "velto-server: " << request.method << " " << LoggedTarget(request.target) << ": "
+                << error.what() << std::endl;
+      Fail(call, route->options, ReplyCode::kServerFault, "Server fault: the disk is full");
+    } catch (const std::exception& error) {
+      std::cerr << "velto-server: " << request.method << " " << LoggedTarget(request.target) << ": "
+                << error.what() << std::endl;
+      Fail(call, route->options, ReplyCode::kServerFault, "Server fault");
+    }
   }
-  Call call{request, response, std::move(args), request.body, reader, {}};
-  try {
-    Run(*route, call);
-  } catch (const ReplyError& error) {
-    Fail(call, route->options, error.code(), error.what());
-  } catch (const std::exception& error) {
-    std::cerr << "velto-server: " << request.method << " " << request.target << ": " << error.what()
-              << std::endl;
-    Fail(call, route->options, ReplyCode::kServerFault, "Server fault");
+  // What is left of an unread body must not be taken for the next request.
+  if (!body.consumed()) {
+    response.set_header("Connection", "close");
+    CloseConnectionAfterReply();
   }
 }
 
 void Router::Run(const Route& route, Call& call) {
   call.key = call.request.get_header_value("key-id");
-  if (route.options.needs_key && (call.key.empty() || !key_check_(call.key))) {
-    // A refused request's body is still read, so that the client gets to see the reply.
-    if (call.reader != nullptr) Drain(call.request, *call.reader);
+  if (route.options.needs_key) {
     if (call.key.empty()) throw ReplyError(ReplyCode::kKeyMissing, "Key missing");
-    throw ReplyError(ReplyCode::kKeyRejected, "Key rejected");
+    const std::optional<Caller> caller = key_check_(call.key, !call.head);
+    if (!caller) throw ReplyError(ReplyCode::kKeyRejected, "Key rejected");
+    call.caller = *caller;
+    if (route.options.admin_only && !caller->admin) {
+      throw ReplyError(ReplyCode::kNotAllowed,
+                       "Not allowed: only an administrator creates, changes and deletes users, "
+                       "cards and sites");
+    }
   }
-  if (call.reader != nullptr && !route.options.streams_body) {
-    bool too_long = false;
-    (*call.reader)([&call, &too_long](const char* data, size_t size) {
-      too_long = too_long || call.body.size() + size > kMaxJsonBody;
-      if (!too_long) call.body.append(data, size);
-      return true;
-    });
-    call.reader = nullptr;
-    if (too_long) throw ReplyError(ReplyCode::kBadRequest, "Bad request: the body is too long");
-  }
+  RequireUsableArgs(call.args);
+  if (!route.options.streams_body) call.body = call.body_reader.ReadText(kMaxJsonBody);
   route.handler(call);
 }
 

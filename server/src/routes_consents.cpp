@@ -40,10 +40,14 @@ void AddConsentRoutes(Router& router, Services& s) {
   router.Add("DELETE", "/consent/{}/{}", [&s](Call& call) {
     const Fields where{{"siteId", call.Arg(0)}, {"personId", call.Arg(1)}};
     auto lock = s.db.Lock();
-    if (RecordTable(s.db, kinds::kConsent).Remove(where) == 0) {
-      throw ReplyError(ReplyCode::kNotFound, "Not found");
-    }
-    MarkPerson(s, where, "");
+    FreeingSpace(s, [&] {
+      Transaction transaction(s.db);
+      if (RecordTable(s.db, kinds::kConsent).Remove(where) == 0) {
+        throw ReplyError(ReplyCode::kNotFound, "Not found");
+      }
+      MarkPerson(s, where, "");
+      transaction.Commit();
+    });
     Reply(call);
   });
 }

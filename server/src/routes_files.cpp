@@ -1,9 +1,9 @@
 #include "cascade.h"
 #include "crud.h"
-#include "file_log.h"
 #include "ids.h"
 #include "json_body.h"
 #include "kinds.h"
+#include "read_log.h"
 #include "routes.h"
 #include "upload_form.h"
 
@@ -11,10 +11,15 @@ namespace velto::server {
 namespace {
 
 // Receives the form of an upload: "file", "file-name", "hlscName", "hlscDate" and an optional
-// "endTime". The bytes go straight to disk; the record gets their real size.
+// "endTime". The issue is checked first, so that nothing is written for an upload that goes
+// nowhere; the bytes go straight to disk, and the record gets their real size.
 void Upload(Call& call, Services& s) {
+  {
+    auto lock = s.db.Lock();
+    RecordTable(s.db, kinds::kIssue).Get({{"id", call.Arg(0)}});
+  }
   FileStore::Upload upload(s.files.folder());
-  const UploadForm form = ReadUploadForm(call.request, *call.reader, upload);
+  const UploadForm form = ReadUploadForm(call.body_reader, upload, s.max_upload);
   if (!form.has_file) throw ReplyError(ReplyCode::kBadRequest, "Bad request: no file part");
   Fields file = Pick(form.text, {"hlscName", "hlscDate", "endTime"});
   const auto name_part = form.text.find("file-name");
@@ -25,6 +30,7 @@ void Upload(Call& call, Services& s) {
   file["fileSize"] = std::to_string(upload.size());
 
   auto lock = s.db.Lock();
+  // The issue may have gone while the bytes came in.
   const Fields issue = RecordTable(s.db, kinds::kIssue).Get({{"id", call.Arg(0)}});
   file["siteId"] = issue.at("siteId");
   file["personId"] = issue.at("personId");
@@ -36,7 +42,7 @@ void Upload(Call& call, Services& s) {
     s.files.Remove(file["path"]);
     throw;
   }
-  Reply(call, RecordValue(kinds::kFile, file));
+  Reply(call, RecordValue(kinds::kFile, std::move(file)));
 }
 
 // Streams a file's bytes. Failures are HTTP statuses here: the body of a success is the file.
@@ -46,7 +52,7 @@ void Download(Call& call, Services& s) {
   if (!s.files.Serve(file.at("path"), file.at("fileName"), call.response)) {
     throw std::runtime_error("the bytes of file " + file.at("id") + " are missing");
   }
-  LogFileUse(s, file, kDownloadAction);
+  LogFileUse(s, call, file, kDownloadAction);
 }
 
 }  // namespace
@@ -71,7 +77,7 @@ void AddFileRoutes(Router& router, Services& s) {
   router.Add("GET", "/file/{}", [&s](Call& call) {
     auto lock = s.db.Lock();
     const Fields file = RecordTable(s.db, kinds::kFile).Get({{"id", call.Arg(0)}});
-    LogFileUse(s, file, kReadAction);
+    LogFileUse(s, call, file, kReadAction);
     Reply(call, RecordValue(kinds::kFile, file));
   });
   router.Add("PUT", "/file/{}", [&s](Call& call) {
@@ -81,9 +87,11 @@ void AddFileRoutes(Router& router, Services& s) {
   router.Add("DELETE", "/file/{}", [&s](Call& call) {
     auto lock = s.db.Lock();
     const Fields file = RecordTable(s.db, kinds::kFile).Get({{"id", call.Arg(0)}});
-    DoomedFiles doomed(s.files);
-    DeleteFile(s, file, doomed);
-    doomed.RemoveAll();
+    FreeingSpace(s, [&] {
+      DoomedFiles doomed(s.files);
+      DeleteFile(s, file, doomed);
+      doomed.RemoveAll();
+    });
     Reply(call);
   });
   router.Add("GET", "/file/{}/data", [&s](Call& call) { Download(call, s); }, {.raw_reply = true});

@@ -35,8 +35,24 @@ ValueWriter BoolValue(bool value) {
   return [value](JsonWriter& writer) { writer.Bool(value); };
 }
 
-[[noreturn]] void RefuseLogIn() {
-  throw ReplyError(ReplyCode::kLogInRefused, "Log-in refused");
+// Runs a log-in attempt for the request's source address, unless that source has failed too
+// often lately; `check` returns the user who logged in, or nothing.
+template <typename Check>
+void LogIn(Call& call, Services& s, const char* gate, Check check) {
+  const std::string& source = call.request.remote_addr;
+  if (const auto wait = s.throttle.WaitFor(source); wait.count() > 0) {
+    throw ReplyError(ReplyCode::kTooManyTries, "Too many failed log-ins: try again in " +
+                                                   std::to_string((wait.count() + 999) / 1000) +
+                                                   " s");
+  }
+  const std::optional<std::string> user_id = check();
+  if (!user_id) {
+    s.throttle.Failed(source);
+    throw ReplyError(ReplyCode::kLogInRefused, "Log-in refused");
+  }
+  s.throttle.Succeeded(source);
+  auto lock = s.db.Lock();
+  Reply(call, KeyValue(*user_id, s.sessions.Open(*user_id, gate)));
 }
 
 }  // namespace
@@ -47,27 +63,28 @@ void AddGateRoutes(Router& router, Services& s) {
   router.Add(
       "POST", "/user-card/{}/gate",
       [&s](Call& call) {
-        const std::string number = CardNumberOf(call.body);
-        if (number.empty()) RefuseLogIn();
-        auto lock = s.db.Lock();
-        const auto card = RecordTable(s.db, kinds::kUserCard).Find({{"number", number}});
-        if (!card) RefuseLogIn();
-        const std::string& user_id = card->at("userId");
-        Reply(call, KeyValue(user_id, s.sessions.Open(user_id, kCardGate)));
+        LogIn(call, s, kCardGate, [&]() -> std::optional<std::string> {
+          const std::string number = CardNumberOf(call.body);
+          if (number.empty()) return std::nullopt;
+          auto lock = s.db.Lock();
+          const auto card = RecordTable(s.db, kinds::kUserCard).Find({{"number", number}});
+          if (!card) return std::nullopt;
+          return card->at("userId");
+        });
       },
       open);
   router.Add(
       "GET", "/user-card/{}/gate",
       [&s](Call& call) {
         auto lock = s.db.Lock();
-        Reply(call, BoolValue(s.sessions.UserOf(call.key).has_value()));
+        Reply(call, BoolValue(s.sessions.UserOf(call.key, !call.head).has_value()));
       },
       open);
   router.Add(
       "DELETE", "/user-card/{}/gate",
       [&s](Call& call) {
         auto lock = s.db.Lock();
-        s.sessions.End(call.key);
+        FreeingSpace(s, [&] { s.sessions.End(call.key); });
         Reply(call);
       },
       open);
@@ -76,26 +93,33 @@ void AddGateRoutes(Router& router, Services& s) {
       "POST", "/user/{}/gate",
       [&s](Call& call) {
         const std::string password = ParseObject(call.body)["password"];
-        auto lock = s.db.Lock();
-        const auto user = RecordTable(s.db, kinds::kUser).Find({{"id", call.Arg(0)}});
-        lock.unlock();  // hashing is slow on purpose; others need not wait for it
-        if (!user || !VerifyPassword(password, user->at("passwordHash"))) RefuseLogIn();
-        lock.lock();
-        Reply(call, KeyValue(call.Arg(0), s.sessions.Open(call.Arg(0), kUserGate)));
+        LogIn(call, s, kUserGate, [&]() -> std::optional<std::string> {
+          std::optional<Fields> user;
+          {
+            auto lock = s.db.Lock();
+            user = RecordTable(s.db, kinds::kUser).Find({{"id", call.Arg(0)}});
+          }  // hashing is slow on purpose; others need not wait for it
+          if (!VerifyUserPassword(password, user ? &user->at("passwordHash") : nullptr)) {
+            return std::nullopt;
+          }
+          return call.Arg(0);
+        });
       },
       open);
   router.Add(
       "GET", "/user/{}/gate",
       [&s](Call& call) {
         auto lock = s.db.Lock();
-        Reply(call, BoolValue(s.sessions.UserOf(call.key) == call.Arg(0)));
+        Reply(call, BoolValue(s.sessions.UserOf(call.key, !call.head) == call.Arg(0)));
       },
       open);
   router.Add(
       "DELETE", "/user/{}/gate",
       [&s](Call& call) {
         auto lock = s.db.Lock();
-        if (s.sessions.UserOf(call.key) == call.Arg(0)) s.sessions.End(call.key);
+        if (s.sessions.UserOf(call.key, false) == call.Arg(0)) {
+          FreeingSpace(s, [&] { s.sessions.End(call.key); });
+        }
         Reply(call);
       },
       open);

@@ -1,8 +1,8 @@
 #include "crud.h"
-#include "file_log.h"
 #include "kinds.h"
 #include "person_record_routes.h"
 #include "portal_page.h"
+#include "read_log.h"
 #include "routes.h"
 #include "time_text.h"
 
@@ -45,12 +45,7 @@ void GatePage(Call& call, Services& s) {
     call.response.set_content(ExpiredPortalPage(view), kHtml);
     return;
   }
-  RecordTable(s.db, kinds::kEnterLog)
-      .Insert({{"siteId", portal->at("siteId")},
-               {"personId", portal->at("personId")},
-               {"portalId", portal->at("id")},
-               {"portalName", portal->at("name")},
-               {"enterTime", NowText()}});
+  LogVisit(s, call, *portal);
   call.response.set_content(PortalPage(view), kHtml);
 }
 
@@ -67,7 +62,7 @@ void PortalDownload(Call& call, Services& s) {
     call.response.set_content(MissingPortalPage(), kHtml);
     return;
   }
-  LogFileUse(s, *file, kDownloadAction);
+  LogFileUse(s, call, *file, kDownloadAction);
 }
 
 }  // namespace

@@ -10,10 +10,15 @@ namespace velto::server {
 namespace {
 
 // Receives a logo form and makes it the site's logo; a form without a file removes the logo.
-// The site id comes from the path, or from the form's "id" part when the path has none.
+// The site id comes from the path, or from the form's "id" part when the path has none; a
+// site in the path is checked before anything is read.
 void SetLogo(Call& call, Services& s, const std::string* path_site_id) {
+  if (path_site_id != nullptr) {
+    auto lock = s.db.Lock();
+    RecordTable(s.db, kinds::kSite).Get({{"id", *path_site_id}});
+  }
   FileStore::Upload upload(s.files.folder());
-  const UploadForm form = ReadUploadForm(call.request, *call.reader, upload);
+  const UploadForm form = ReadUploadForm(call.body_reader, upload, s.max_upload);
   const auto id_part = form.text.find("id");
   const std::string site_id = path_site_id != nullptr      ? *path_site_id
                               : id_part != form.text.end() ? id_part->second
@@ -40,8 +45,13 @@ void SetLogo(Call& call, Services& s, const std::string* path_site_id) {
          {"fileSize", std::to_string(upload.size())}});
     upload.Keep(s.files, file_id);
   }
-  sites.Update({{"id", site_id}}, {{"fileId", file_id}});
-  transaction.Commit();
+  try {
+    sites.Update({{"id", site_id}}, {{"fileId", file_id}});
+    transaction.Commit();
+  } catch (...) {
+    if (!file_id.empty()) s.files.Remove(file_id);
+    throw;
+  }
   doomed.RemoveAll();
   Reply(call, RecordValue(kinds::kSite, sites.Get({{"id", site_id}})));
 }
@@ -49,28 +59,38 @@ void SetLogo(Call& call, Services& s, const std::string* path_site_id) {
 }  // namespace
 
 void AddSiteRoutes(Router& router, Services& s) {
-  const RouteOptions upload{.streams_body = true};
+  const RouteOptions admin{.admin_only = true};
+  const RouteOptions upload{.admin_only = true, .streams_body = true};
 
   router.Add("GET", "/sites",
              [&s](Call& call) { ReplyList(call, s, kinds::kSite, {}, nullptr, {}); });
-  router.Add("POST", "/sites", [&s](Call& call) {
-    const Fields body = ParseObject(call.body);
-    Fields site = Pick(body, {"name"});
-    site["id"] = IdOrNew(body, "id");
-    AddRecord(call, s, kinds::kSite, site, {{"id", site["id"]}}, nullptr, {});
-  });
+  router.Add(
+      "POST", "/sites",
+      [&s](Call& call) {
+        const Fields body = ParseObject(call.body);
+        Fields site = Pick(body, {"name"});
+        site["id"] = IdOrNew(body, "id");
+        AddRecord(call, s, kinds::kSite, site, {{"id", site["id"]}}, nullptr, {});
+      },
+      admin);
   router.Add(
       "POST", "/site/logo", [&s](Call& call) { SetLogo(call, s, nullptr); }, upload);
   router.Add("GET", "/site/{}", [&s](Call& call) {
     ReplyRecord(call, s, kinds::kSite, {{"id", call.Arg(0)}});
   });
-  router.Add("PUT", "/site/{}", [&s](Call& call) {
-    ModifyRecord(call, s, kinds::kSite, {{"id", call.Arg(0)}}, {"name"});
-  });
-  router.Add("DELETE", "/site/{}", [&s](Call& call) {
-    RemoveWithDependents(call, s, kinds::kSite, {{"id", call.Arg(0)}},
-                         [&](DoomedFiles& doomed) { DeleteSite(s, call.Arg(0), doomed); });
-  });
+  router.Add(
+      "PUT", "/site/{}",
+      [&s](Call& call) {
+        ModifyRecord(call, s, kinds::kSite, {{"id", call.Arg(0)}}, {"name"});
+      },
+      admin);
+  router.Add(
+      "DELETE", "/site/{}",
+      [&s](Call& call) {
+        RemoveWithDependents(call, s, kinds::kSite, {{"id", call.Arg(0)}},
+                             [&](DoomedFiles& doomed) { DeleteSite(s, call.Arg(0), doomed); });
+      },
+      admin);
   router.Add(
       "POST", "/site/{}/logo", [&s](Call& call) { SetLogo(call, s, &call.Arg(0)); }, upload);
 }

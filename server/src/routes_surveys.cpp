@@ -1,7 +1,10 @@
 #include <rapidjson/document.h>
 
+#include <charconv>
+
 #include "crud.h"
 #include "json_body.h"
+#include "json_limits.h"
 #include "kinds.h"
 #include "routes.h"
 
@@ -25,12 +28,19 @@ std::string TextOf(const rapidjson::Value& value) {
 }
 
 // A survey's "values" holds its answers as JSON text: an object of tag id -> answer, or an
-// array of {"tagId", "value"} objects. Anything else holds no answers.
+// array of {"tagId", "value"} objects. Anything else holds no answers. The text is read without
+// recursion and only when it nests no deeper than the limit, so that walking it here is safe
+// whatever was stored before that limit existed.
 std::vector<Answer> AnswersOf(const std::string& values) {
   rapidjson::Document document;
-  document.Parse<rapidjson::kParseNumbersAsStringsFlag>(values.data(), values.size());
+  bool parsed = false;
+  const auto parse = [&](rapidjson::Document& handler) {
+    parsed = ParseJson(values, handler).empty();
+    return parsed;
+  };
+  document.Populate(parse);
   std::vector<Answer> answers;
-  if (document.HasParseError()) return answers;
+  if (!parsed) return answers;
   if (document.IsObject()) {
     for (const auto& member : document.GetObject()) {
       answers.push_back({TextOf(member.name), TextOf(member.value)});
@@ -69,6 +79,24 @@ void ReplyAnswers(Call& call, Services& s, bool only_complete) {
   });
 }
 
+// What a survey body may hold: "order" a whole number, "values" JSON that can be read back.
+Fields SurveyChanges(const Fields& body) {
+  Fields survey = Pick(body, kSettable);
+  if (const auto found = survey.find("order"); found != survey.end() && !found->second.empty()) {
+    const std::string& order = found->second;
+    std::int64_t number = 0;
+    const auto [end, error] = std::from_chars(order.data(), order.data() + order.size(), number);
+    if (error != std::errc() || end != order.data() + order.size()) {
+      throw ReplyError(ReplyCode::kBadRequest, "Bad request: \"order\" is not an integer");
+    }
+  }
+  if (const auto values = survey.find("values");
+      values != survey.end() && NestsTooDeep(values->second)) {
+    throw ReplyError(ReplyCode::kBadRequest, "Bad request: \"values\" nests too deep");
+  }
+  return survey;
+}
+
 }  // namespace
 
 void AddSurveyRoutes(Router& router, Services& s) {
@@ -78,7 +106,7 @@ void AddSurveyRoutes(Router& router, Services& s) {
   });
   router.Add("POST", "/surveys/{}", [&s](Call& call) {
     const Fields body = ParseObject(call.body);
-    Fields survey = Pick(body, kSettable);
+    Fields survey = SurveyChanges(body);
     survey["id"] = IdOrNew(body, "id");
     {
       auto lock = s.db.Lock();
@@ -94,7 +122,8 @@ void AddSurveyRoutes(Router& router, Services& s) {
     ReplyRecord(call, s, kinds::kSurvey, {{"id", call.Arg(0)}});
   });
   router.Add("PUT", "/survey/{}", [&s](Call& call) {
-    ModifyRecord(call, s, kinds::kSurvey, {{"id", call.Arg(0)}}, kSettable);
+    ModifyRecord(call, s, kinds::kSurvey, {{"id", call.Arg(0)}},
+                 SurveyChanges(ParseObject(call.body)));
   });
   router.Add("DELETE", "/survey/{}", [&s](Call& call) {
     RemoveRecord(call, s, kinds::kSurvey, {{"id", call.Arg(0)}});

@@ -13,22 +13,39 @@ std::string HashOrNothing(const std::string& password) {
   return password.empty() ? std::string() : HashPassword(password);
 }
 
+// A user who is no administrator may change its own record, but never its roles.
+void RequireRolesKept(const Call& call, const Fields& changes, const Fields& user) {
+  const auto roles = changes.find("roles");
+  if (!call.caller.admin && roles != changes.end() && roles->second != user.at("roles")) {
+    throw ReplyError(ReplyCode::kNotAllowed,
+                     "Not allowed: only an administrator changes the roles of a user");
+  }
+}
+
 }  // namespace
 
 void AddUserRoutes(Router& router, Services& s) {
-  router.Add("GET", "/users",
-             [&s](Call& call) { ReplyList(call, s, kinds::kUser, {}, nullptr, {}); });
-  router.Add("POST", "/users", [&s](Call& call) {
-    const Fields body = ParseObject(call.body);
-    Fields user = Pick(body, {"name", "roles"});
-    user["id"] = IdOrNew(body, "id");
-    user["passwordHash"] = HashOrNothing(Pick(body, {"password"})["password"]);
-    AddRecord(call, s, kinds::kUser, user, {{"id", user["id"]}}, nullptr, {});
-  });
+  const RouteOptions admin{.admin_only = true};
+
+  router.Add(
+      "GET", "/users", [&s](Call& call) { ReplyList(call, s, kinds::kUser, {}, nullptr, {}); },
+      admin);
+  router.Add(
+      "POST", "/users",
+      [&s](Call& call) {
+        const Fields body = ParseObject(call.body);
+        Fields user = Pick(body, {"name", "roles"});
+        user["id"] = IdOrNew(body, "id");
+        user["passwordHash"] = HashOrNothing(Pick(body, {"password"})["password"]);
+        AddRecord(call, s, kinds::kUser, user, {{"id", user["id"]}}, nullptr, {});
+      },
+      admin);
   router.Add("GET", "/user/{}", [&s](Call& call) {
+    RequireSelfOrAdmin(call, call.Arg(0));
     ReplyRecord(call, s, kinds::kUser, {{"id", call.Arg(0)}});
   });
   router.Add("PUT", "/user/{}", [&s](Call& call) {
+    RequireSelfOrAdmin(call, call.Arg(0));
     const Fields body = ParseObject(call.body);
     Fields changes = Pick(body, {"name", "roles"});
     // An empty password in a changed record means "keep the password".
@@ -39,13 +56,17 @@ void AddUserRoutes(Router& router, Services& s) {
     auto lock = s.db.Lock();
     RecordTable users(s.db, kinds::kUser);
     const Fields where{{"id", call.Arg(0)}};
-    if (!users.Update(where, changes)) throw ReplyError(ReplyCode::kNotFound, "Not found");
+    RequireRolesKept(call, changes, users.Get(where));
+    users.Update(where, changes);
     Reply(call, RecordValue(kinds::kUser, users.Get(where)));
   });
-  router.Add("DELETE", "/user/{}", [&s](Call& call) {
-    RemoveWithDependents(call, s, kinds::kUser, {{"id", call.Arg(0)}},
-                         [&](DoomedFiles&) { DeleteUser(s, call.Arg(0)); });
-  });
+  router.Add(
+      "DELETE", "/user/{}",
+      [&s](Call& call) {
+        RemoveWithDependents(call, s, kinds::kUser, {{"id", call.Arg(0)}},
+                             [&](DoomedFiles&) { DeleteUser(s, call.Arg(0)); });
+      },
+      admin);
 }
 
 }  // namespace velto::server

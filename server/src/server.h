@@ -1,13 +1,14 @@
 #pragma once
 
-#include <httplib.h>
-
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "database.h"
+#include "disk_reserve.h"
 #include "file_store.h"
+#include "http_listener.h"
+#include "login_throttle.h"
 #include "message_sender.h"
 #include "options.h"
 #include "router.h"
@@ -19,6 +20,7 @@ namespace velto::server {
 // The whole server: storage, sessions and the routes on one HTTP(S) listener.
 class VeltoServer {
  public:
+  // Throws, saying why, when the database, the files folder or the certificate is unusable.
   explicit VeltoServer(const Options& options);
 
   // The root card's number when this start created it.
@@ -38,11 +40,13 @@ class VeltoServer {
   std::optional<TemporaryFolder> temporary_files_;
   Database db_;
   FileStore files_;
+  DiskReserve reserve_;
   SessionStore sessions_;
   RecordingSender sender_;
+  LoginThrottle throttle_;
   Services services_;
   Router router_;
-  std::unique_ptr<httplib::Server> http_;
+  HttpListener http_;
   std::optional<std::string> new_admin_card_;
   int port_ = 0;
 };

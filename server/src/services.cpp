@@ -22,6 +22,16 @@ void RequireAbsent(RecordTable& table, const Fields& where) {
   if (table.Find(where)) throw ReplyError(ReplyCode::kDuplicate, "Duplicate id");
 }
 
+void FreeingSpace(Services& services, const std::function<void()>& change) {
+  try {
+    change();
+  } catch (const StorageFull&) {
+    if (!services.reserve.Release()) throw;
+    change();
+  }
+  services.reserve.Restore();
+}
+
 void DoomedFiles::RemoveAll() {
   for (const std::string& name : names_) files_.Remove(name);
   names_.clear();

@@ -1,7 +1,11 @@
 #include "sessions.h"
 
+#include <openssl/evp.h>
+
+#include <algorithm>
 #include <charconv>
-#include <ctime>
+#include <iostream>
+#include <stdexcept>
 
 #include "ids.h"
 #include "kinds.h"
@@ -9,43 +13,94 @@
 namespace velto::server {
 namespace {
 
-std::string NowSeconds() {
-  return std::to_string(static_cast<long long>(std::time(nullptr)));
+using std::chrono::milliseconds;
+using TimePoint = std::chrono::system_clock::time_point;
+
+// What is stored in place of a key: its SHA-256 in hex. Looking a key up by its hash tells
+// nothing about the key from how long the lookup takes.
+std::string KeyHash(const std::string& key) {
+  unsigned char digest[EVP_MAX_MD_SIZE];
+  unsigned int size = 0;
+  if (EVP_Digest(key.data(), key.size(), digest, &size, EVP_sha256(), nullptr) != 1) {
+    throw std::runtime_error("SHA-256 failed");
+  }
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string hex;
+  for (unsigned int i = 0; i < size; ++i) {
+    hex += kDigits[digest[i] >> 4];
+    hex += kDigits[digest[i] & 0xF];
+  }
+  return hex;
+}
+
+std::string MillisecondsText(TimePoint time) {
+  return std::to_string(std::chrono::duration_cast<milliseconds>(time.time_since_epoch()).count());
+}
+
+TimePoint FromMillisecondsText(const std::string& text) {
+  long long count = 0;
+  std::from_chars(text.data(), text.data() + text.size(), count);
+  return TimePoint(milliseconds(count));
 }
 
 }  // namespace
 
-SessionStore::SessionStore(Database& db, std::chrono::seconds idle)
-    : table_(db, kinds::kSession), idle_(idle) {}
+SessionStore::SessionStore(Database& db, milliseconds idle, Clock clock)
+    : table_(db, kinds::kSession), idle_(idle), clock_(std::move(clock)) {}
 
 std::string SessionStore::Open(const std::string& user_id, const char* gate) {
   const std::string key = NewId();
-  table_.Insert({{"id", key}, {"userId", user_id}, {"gate", gate}, {"lastSeen", NowSeconds()}});
+  table_.Insert({{"id", KeyHash(key)},
+                 {"userId", user_id},
+                 {"gate", gate},
+                 {"lastSeen", MillisecondsText(clock_())}});
   return key;
 }
 
-std::optional<std::string> SessionStore::UserOf(const std::string& key) {
+std::optional<std::string> SessionStore::UserOf(const std::string& key, bool use) {
   if (key.empty()) return std::nullopt;
-  const auto session = table_.Find({{"id", key}});
-  if (!session) return std::nullopt;
-  if (idle_.count() > 0) {
-    const std::string& seen = session->at("lastSeen");
-    long long last = 0;
-    std::from_chars(seen.data(), seen.data() + seen.size(), last);
-    if (std::time(nullptr) - last > idle_.count()) {
+  const std::string hash = KeyHash(key);
+  const auto session = table_.Find({{"id", hash}});
+  if (!session) {
+    unwritten_uses_.erase(hash);
+    return std::nullopt;
+  }
+  const TimePoint written = FromMillisecondsText(session->at("lastSeen"));
+  const auto unwritten = unwritten_uses_.find(hash);
+  const TimePoint last =
+      unwritten != unwritten_uses_.end() ? std::max(written, unwritten->second) : written;
+  const TimePoint now = clock_();
+  if (idle_.count() > 0 && now - last > idle_) {
+    try {
       End(key);
-      return std::nullopt;
+    } catch (const std::exception&) {  // an idle key stays refused whether or not it is removed
+    }
+    return std::nullopt;
+  }
+  if (use && idle_.count() > 0) {
+    unwritten_uses_[hash] = now;
+    if (now - written >= idle_ / 10) {
+      try {
+        table_.Update({{"id", hash}}, {{"lastSeen", MillisecondsText(now)}});
+        unwritten_uses_.erase(hash);
+      } catch (const std::exception& error) {  // kept in memory until a write succeeds
+        std::cerr << "velto-server: cannot record the use of a key: " << error.what() << std::endl;
+      }
     }
   }
-  table_.Update({{"id", key}}, {{"lastSeen", NowSeconds()}});
   return session->at("userId");
 }
 
 void SessionStore::End(const std::string& key) {
-  table_.Remove({{"id", key}});
+  const std::string hash = KeyHash(key);
+  unwritten_uses_.erase(hash);
+  table_.Remove({{"id", hash}});
 }
 
 void SessionStore::EndAllOf(const std::string& user_id) {
+  for (const Fields& session : table_.List({{{"userId", user_id}}})) {
+    unwritten_uses_.erase(session.at("id"));
+  }
   table_.Remove({{"userId", user_id}});
 }
 

@@ -1,9 +1,10 @@
 #pragma once
 
-#include <httplib.h>
+#include <cstdint>
 
 #include "file_store.h"
 #include "record_table.h"
+#include "request_body.h"
 
 namespace velto::server {
 
@@ -15,8 +16,9 @@ struct UploadForm {
 };
 
 // Reads a multipart/form-data body, writing the part named "file" into `sink` as it arrives,
-// so that no file is ever held in memory. A body that is not such a form is a bad request.
-UploadForm ReadUploadForm(const httplib::Request& request, const httplib::ContentReader& reader,
-                          FileStore::Upload& sink);
+// so that no file is ever held in memory. A bad request ("303"): a body that is not such a
+// form or ends before its end, a second "file" part, a file of more than `max_file` bytes, too
+// many or too long text parts, text that is not UTF-8.
+UploadForm ReadUploadForm(RequestBody& body, FileStore::Upload& sink, std::uint64_t max_file);
 
 }  // namespace velto::server

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <csignal>
 #include <cstdio>
 #include <stdexcept>
 #include <string_view>
@@ -45,23 +46,38 @@ std::string QuotedPrintable(const std::string& text) {
   return out;
 }
 
-// Sends bytes on a fresh connection and reads until the server closes it.
-std::string Exchange(const std::string& host, int port, const std::string& request) {
+void ParseJson(Reply& reply) {
+  reply.json.Parse(reply.body.c_str(), reply.body.size());
+  if (reply.json.HasParseError()) reply.json.SetNull();
+}
+
+}  // namespace
+
+std::string RawExchange(const std::string& host, int port, const std::string& bytes,
+                        const RawOptions& options) {
   const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  timeval limit{30, 0};
+  setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+  setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+  if (!options.source.empty()) {
+    sockaddr_in source{};
+    source.sin_family = AF_INET;
+    inet_pton(AF_INET, options.source.c_str(), &source.sin_addr);
+    bind(fd, reinterpret_cast<sockaddr*>(&source), sizeof source);
+  }
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_port = htons(static_cast<uint16_t>(port));
   inet_pton(AF_INET, host.c_str(), &address.sin_addr);
-  timeval limit{10, 0};
-  setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
   std::string response;
   if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
     size_t sent = 0;
-    while (sent < request.size()) {
-      const ssize_t n = send(fd, request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
+    while (sent < bytes.size()) {
+      const ssize_t n = send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
       if (n <= 0) break;
       sent += static_cast<size_t>(n);
     }
+    if (options.half_close) shutdown(fd, SHUT_WR);
     char buffer[65536];
     ssize_t n = 0;
     while ((n = recv(fd, buffer, sizeof buffer, 0)) > 0) response.append(buffer, n);
@@ -70,12 +86,15 @@ std::string Exchange(const std::string& host, int port, const std::string& reque
   return response;
 }
 
-void ParseJson(Reply& reply) {
-  reply.json.Parse(reply.body.c_str(), reply.body.size());
-  if (reply.json.HasParseError()) reply.json.SetNull();
+Reply ReplyOf(const std::string& response) {
+  Reply reply;
+  const size_t end_of_headers = response.find("\r\n\r\n");
+  if (response.size() < 12 || end_of_headers == std::string::npos) return reply;
+  reply.status = std::atoi(response.c_str() + 9);
+  reply.body = response.substr(end_of_headers + 4);
+  ParseJson(reply);
+  return reply;
 }
-
-}  // namespace
 
 std::string Reply::code() const {
   if (!json.IsObject() || !json.HasMember("code") || !json["code"].IsString()) return "";
@@ -155,6 +174,8 @@ std::vector<FormPart> LogoParts() {
 
 Api::Api(const ServerProcess& server)
     : host_(server.host()), port_(server.port()), client_(server.host(), server.port()) {
+  // A server that refuses a request before reading its body closes on a client still sending.
+  signal(SIGPIPE, SIG_IGN);
   client_.set_keep_alive(true);
   client_.set_url_encode(false);  // paths go out exactly as written, as the library sends them
   client_.set_read_timeout(30, 0);
@@ -194,15 +215,8 @@ Reply Api::RawPost(const std::string& path, const std::string& content_type,
                         "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n";
   if (!key_.empty()) request += "key-id: " + key_ + "\r\n";
   request += "Accept: text/html, */*\r\nUser-Agent: Mozilla/3.0 (compatible; Velto.Box)\r\n\r\n";
-  const std::string response = Exchange(host_, port_, request + body);
-  Reply reply;
-  const size_t end_of_headers = response.find("\r\n\r\n");
-  if (response.size() < 12 || end_of_headers == std::string::npos) {
-    throw std::runtime_error("no reply to POST " + path);
-  }
-  reply.status = std::atoi(response.c_str() + 9);
-  reply.body = response.substr(end_of_headers + 4);
-  ParseJson(reply);
+  Reply reply = ReplyOf(RawExchange(host_, port_, request + body, {.half_close = false}));
+  if (reply.status == 0) throw std::runtime_error("no reply to POST " + path);
   return reply;
 }
 

@@ -50,6 +50,17 @@ std::vector<FormPart> UploadParts(const std::string& bytes, const std::string& f
 // A logo form for a site whose id is in the path: "file" (logo.png holding "PNG"), "file-name".
 std::vector<FormPart> LogoParts();
 
+struct RawOptions {
+  bool half_close = true;   // end the sending side once the bytes are sent
+  std::string source = {};  // the loopback address to connect from; any when empty
+};
+
+// Sends raw bytes on a fresh connection and returns all the server sends until it closes.
+std::string RawExchange(const std::string& host, int port, const std::string& bytes,
+                        const RawOptions& options = {});
+// The status and envelope of a raw reply; status 0 when there is none.
+Reply ReplyOf(const std::string& response);
+
 // Speaks to a velto-server over HTTP the way the library does.
 class Api {
  public:

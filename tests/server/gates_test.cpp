@@ -2,10 +2,8 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include <chrono>
 #include <fstream>
 #include <iterator>
-#include <thread>
 
 #include "server_fixture.h"
 
@@ -166,20 +164,6 @@ TEST(GateStorageTest, PasswordsAreStoredOnlyAsSaltedHashes) {
   ASSERT_EQ(hashes.size(), 2u);
   EXPECT_EQ(hashes[0].rfind("pbkdf2-sha256$", 0), 0u) << hashes[0];
   EXPECT_NE(hashes[0], hashes[1]);  // salted
-}
-
-TEST(GateIdleTest, KeysEndAfterTheIdleTime) {
-  ServerProcess server({"--memory", "--session-idle", "1"});
-  {
-    Api api(server);
-    api.LogIn(server.admin_card());
-    EXPECT_EQ(api.Get("/sites").code(), "100");
-    // The idle time counts whole seconds, so more than two must pass.
-    std::this_thread::sleep_for(std::chrono::milliseconds(2200));
-    EXPECT_EQ(api.Get("/sites").code(), "402");
-    EXPECT_TRUE(api.Get(kCardGate).value().IsFalse());
-  }  // closes the kept-alive connection, which the server would otherwise wait for
-  EXPECT_EQ(server.Stop(), 0);
 }
 
 TEST(GateAdminCardTest, TheAdminCardFlagNamesTheRootCard) {

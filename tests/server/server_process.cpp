@@ -1,13 +1,15 @@
 #include "server_process.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <thread>
 
@@ -16,13 +18,15 @@ extern char** environ;
 namespace velto::test {
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 constexpr auto kStartLimit = std::chrono::seconds(30);
 constexpr auto kStopLimit = std::chrono::seconds(30);
 
 // Reads one line from the pipe, waiting at most until `deadline`.
-bool ReadLine(int fd, std::string& line, std::chrono::steady_clock::time_point deadline) {
+bool ReadLine(int fd, std::string& line, Clock::time_point deadline) {
   line.clear();
-  while (std::chrono::steady_clock::now() < deadline) {
+  while (Clock::now() < deadline) {
     pollfd waiting{fd, POLLIN, 0};
     if (poll(&waiting, 1, 100) <= 0) continue;
     char c = 0;
@@ -33,31 +37,61 @@ bool ReadLine(int fd, std::string& line, std::chrono::steady_clock::time_point d
   return false;
 }
 
-}  // namespace
-
-ServerProcess::ServerProcess(std::vector<std::string> flags) {
-  int out[2];
-  if (pipe(out) != 0) throw std::runtime_error("pipe failed");
-  flags.insert(flags.begin(), VELTO_SERVER_PATH);
-  flags.push_back("--port");
-  flags.push_back("0");
+// Starts the wrapper (if any) and velto-server with `args`; its standard output goes to
+// `output` when given, its standard error to the launch's file.
+pid_t Spawn(const std::vector<std::string>& args, const Launch& launch, int output) {
+  std::vector<std::string> command = launch.wrapper;
+  command.push_back(VELTO_SERVER_PATH);
+  command.insert(command.end(), args.begin(), args.end());
   std::vector<char*> argv;
-  for (std::string& flag : flags) argv.push_back(flag.data());
+  for (std::string& part : command) argv.push_back(part.data());
   argv.push_back(nullptr);
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-  posix_spawn_file_actions_addclose(&actions, out[0]);
-  const int spawned = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  close(out[1]);
-  if (spawned != 0) {
-    close(out[0]);
-    throw std::runtime_error("cannot start velto-server");
+  if (output >= 0) posix_spawn_file_actions_adddup2(&actions, output, STDOUT_FILENO);
+  if (!launch.error_output.empty()) {
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, launch.error_output.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
   }
+  pid_t pid = -1;
+  const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) throw std::runtime_error("cannot start " + command.front());
+  return pid;
+}
 
-  const auto deadline = std::chrono::steady_clock::now() + kStartLimit;
+// Waits for the child until `deadline`, then kills it; its exit status, or -1.
+int Reap(pid_t pid, Clock::time_point deadline) {
+  int status = 0;
+  while (waitpid(pid, &status, WNOHANG) == 0) {
+    if (Clock::now() > deadline) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      return -1;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace
+
+ServerProcess::ServerProcess(std::vector<std::string> flags, Launch launch) {
+  int out[2];
+  if (pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+  flags.push_back("--port");
+  flags.push_back("0");
+  try {
+    pid_ = Spawn(flags, launch, out[1]);
+  } catch (...) {
+    close(out[0]);
+    close(out[1]);
+    throw;
+  }
+  close(out[1]);
+
+  const auto deadline = Clock::now() + kStartLimit;
   std::string line;
   while (ReadLine(out[0], line, deadline)) {
     banner_.push_back(line);
@@ -83,22 +117,41 @@ ServerProcess::~ServerProcess() {
   Stop();
 }
 
+std::filesystem::path ServerProcess::SeenByServer(const std::filesystem::path& path) const {
+  return std::filesystem::path("/proc") / std::to_string(pid_) / "root" /
+         std::filesystem::absolute(path).relative_path();
+}
+
 int ServerProcess::Stop() {
   if (pid_ <= 0) return -1;
   kill(pid_, SIGTERM);
-  const auto deadline = std::chrono::steady_clock::now() + kStopLimit;
-  int status = 0;
-  while (waitpid(pid_, &status, WNOHANG) == 0) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, &status, 0);
-      pid_ = -1;
-      return -1;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
+  const int status = Reap(pid_, Clock::now() + kStopLimit);
   pid_ = -1;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return status;
+}
+
+Exit RunServerToExit(const std::vector<std::string>& args, const Launch& launch,
+                     std::chrono::seconds deadline) {
+  TemporaryFolder folder;
+  Launch captured = launch;
+  captured.error_output = (folder.path() / "stderr").string();
+  Exit exit;
+  exit.code = Reap(Spawn(args, captured, -1), Clock::now() + deadline);
+  std::ifstream in(captured.error_output);
+  exit.error_output.assign(std::istreambuf_iterator<char>(in), {});
+  return exit;
+}
+
+std::vector<std::string> PrivateMount(const std::filesystem::path& folder, const std::string& size,
+                                      bool read_only) {
+  if (std::system("unshare -Urm true >/dev/null 2>&1") != 0) return {};
+  const std::string options = "size=" + size + (read_only ? ",ro" : "");
+  return {"unshare",
+          "-Urm",
+          "sh",
+          "-c",
+          "mount -t tmpfs -o " + options + " none '" + folder.string() + "' && exec \"$@\"",
+          "sh"};
 }
 
 }  // namespace velto::test

@@ -1,10 +1,14 @@
 // The server's small pure pieces, with the cases that are awkward to reach over HTTP.
 #include <gtest/gtest.h>
 
+#include "access.h"
 #include "form_text.h"
 #include "ids.h"
+#include "json_body.h"
 #include "password.h"
+#include "request_log.h"
 #include "time_text.h"
+#include "utf8.h"
 
 namespace velto::server {
 namespace {
@@ -73,6 +77,92 @@ TEST(IdsTest, IdsAndCardNumbersHaveTheirShape) {
     EXPECT_EQ(number.find_first_not_of("0123456789"), std::string::npos);
   }
   EXPECT_NE(NewId(), NewId());
+}
+
+TEST(PasswordTest, UnknownUsersAndUsersWithoutPasswordNeverPass) {
+  const std::string stored = HashPassword("pw");
+  EXPECT_TRUE(VerifyUserPassword("pw", &stored));
+  const std::string none;
+  for (const std::string* user : {static_cast<const std::string*>(nullptr), &none}) {
+    EXPECT_FALSE(VerifyUserPassword("", user));
+    EXPECT_FALSE(VerifyUserPassword("pw", user));
+  }
+}
+
+std::string Nested(int depth, const std::string& inner) {
+  return std::string(depth, '[') + inner + std::string(depth, ']');
+}
+
+TEST(JsonBodyTest, ReadsMembersAsText) {
+  const Fields fields =
+      ParseObject(R"({"s":"가\n","n":-1.5e3,"t":true,"z":null,"o":{"a":[1,"x",{}]},"s":"last"})");
+  EXPECT_EQ(
+      fields,
+      (Fields{{"s", "last"}, {"n", "-1.5e3"}, {"t", ""}, {"z", ""}, {"o", R"({"a":[1,"x",{}]})"}}));
+  EXPECT_EQ(ParseObject("{\"v\":" + Nested(510, "") + "}").at("v"), Nested(510, ""));
+}
+
+TEST(JsonBodyTest, RefusesWhatIsNoUsableObject) {
+  const std::pair<std::string, const char*> cases[] = {
+      {"", "empty"},
+      {"[]", "not a JSON object"},
+      {"\"x\"", "not a JSON object"},
+      {"{} {}", "followed by other values"},
+      {std::string("{}\0{}", 5), "NUL"},
+      {"{\"v\":" + Nested(512, "") + "}", "nested deeper than 512"},
+      {"{\"v\":" + Nested(200000, "") + "}", "nested deeper than 512"},
+      {std::string(100000, '['), "not a JSON object"},
+      {"{\"v\":\"\xff\"}", "not UTF-8"},
+      {"{\"v\":\"\xc0\xaf\"}", "not UTF-8"},      // an overlong "/"
+      {"{\"v\":\"\xed\xa0\x80\"}", "not UTF-8"},  // a surrogate, raw
+      {R"({"v":"\udc00"})", "not UTF-8"},         // a lone low surrogate, escaped
+      {"{\"\xff\":1}", "not UTF-8"},
+      {"{\"id\":\"" + std::string(257, 'x') + "\"}", "longer than 256"},
+      {"{\"personId\":\"" + std::string(257, 'x') + "\"}", "longer than 256"},
+  };
+  for (const auto& [body, why] : cases) {
+    SCOPED_TRACE(body.substr(0, 40));
+    try {
+      ParseObject(body);
+      ADD_FAILURE() << "accepted";
+    } catch (const ReplyError& error) {
+      EXPECT_EQ(error.code(), ReplyCode::kBadRequest);
+      EXPECT_NE(std::string(error.what()).find(why), std::string::npos) << error.what();
+    }
+  }
+  // Ids count characters, not bytes; other members are not ids.
+  EXPECT_NO_THROW(ParseObject("{\"id\":\"" + std::string(256, 'x') + "\"}"));
+  std::string korean;
+  for (int i = 0; i < 256; ++i) korean += "가";
+  EXPECT_NO_THROW(
+      ParseObject("{\"id\":\"" + korean + "\",\"name\":\"" + std::string(1000, 'x') + "\"}"));
+}
+
+TEST(Utf8Test, AcceptsOnlyWellFormedText) {
+  const std::string good[] = {"", "plain", "가나다", "\xf0\x9f\x98\x80", std::string(1, '\0')};
+  for (const std::string& text : good) EXPECT_TRUE(IsUtf8(text)) << text;
+  const std::string bad[] = {"\x80", "\xea\xb0", "\xf4\x90\x80\x80", "\xe0\x80\xaf", "a\xff"};
+  for (const std::string& text : bad) EXPECT_FALSE(IsUtf8(text)) << text;
+}
+
+TEST(AccessTest, AdministratorsAreRootOrAdminAmongTheRoles) {
+  for (const char* roles : {"root", "admin", "ROOT", "site:S, admin", "x;root", " admin "}) {
+    EXPECT_TRUE(IsAdministrator(roles)) << roles;
+  }
+  for (const char* roles : {"", "site:S", "rooty", "administrator", "site:root", "nurse"}) {
+    EXPECT_FALSE(IsAdministrator(roles)) << roles;
+  }
+}
+
+TEST(RequestLogTest, TargetsKeepTheirPathAndQueryNamesOnly) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"/sites", "/sites"},
+      {"/persons/S1?name=%ED%99%8D", "/persons/S1?name="},
+      {"/files/S/log?personId=P&fileId=&action=read", "/files/S/log?personId=&fileId=&action="},
+      {"/x?flag", "/x?flag="},
+      {"/a\r\nb\x01" "c", "/a%0D%0Ab%01c"},
+  };
+  for (const auto& [target, logged] : cases) EXPECT_EQ(LoggedTarget(target), logged);
 }
 
 }  // namespace
