@@ -122,6 +122,22 @@ VELTO_API void STDCALL VeltoLeave(void);
 VELTO_API void STDCALL VeltoWorkBegin(IVeltoWorkEvents* Events);
 VELTO_API void STDCALL VeltoWorkEnd(void);
 
+/* Composite operations. Each runs the session prologue first and stores its result
+ * envelope: "code" "SUCCESS" and "data", or "code" "FAIL" and "data" the message.
+ * VeltoWriteIssue(s) return their input document with "code" and "data" set; VeltoDeleteIssue,
+ * VeltoDeletePerson and VeltoSiteAdd succeed with "code" alone; VeltoPortalUrl returns an
+ * empty object for a person without a portal. */
+VELTO_API void STDCALL VeltoRead(BSTR Id, BSTR* Result);
+VELTO_API void STDCALL VeltoWriteIssue(BSTR Data, BSTR* Result);
+VELTO_API void STDCALL VeltoWriteIssues(BSTR Data, BSTR* Result);
+VELTO_API void STDCALL VeltoPortalUrl(BSTR Id, BSTR* Result);
+VELTO_API void STDCALL VeltoDeleteIssue(BSTR Id, BSTR IssueName, BSTR* Result);
+VELTO_API void STDCALL VeltoDeletePerson(BSTR Id, BSTR* Result);
+VELTO_API void STDCALL VeltoSendMessage(BSTR Data, BSTR* Result);
+VELTO_API void STDCALL VeltoSiteAdd(BSTR SiteId, BSTR SiteName, BSTR* Result);
+VELTO_API void STDCALL VeltoUserAdd(BSTR UserId, BSTR UserName, BSTR Passwd, BSTR SiteId,
+                                    BSTR* Result);
+
 /* The message of the calling thread's last export call that failed without a result;
  * empty when that call did not fail so. */
 VELTO_API void STDCALL VeltoLastError(BSTR* Result);
