@@ -19,6 +19,10 @@ TEST_F(PersonExportsTest, PortalUrlGivesTheGateOfTheFirstPortalOrAnEmptyObject) 
        {Value(R"([{"id":"a b/.."},{"id":"second"}])")},
        {"GET /portals/S/p1?name="},
        Lines({"{", R"(  "code": "SUCCESS",)", gate + R"(a%20b%2F..\/gate")", "}"})},
+      {"a portal id of dots alone: no folder step in the address",
+       {Value(R"([{"id":".."}])")},
+       {"GET /portals/S/p1?name="},
+       Lines({"{", R"(  "code": "SUCCESS",)", gate + R"(%2E%2E\/gate")", "}"})},
       {"no portal", {Value("[]")}, {"GET /portals/S/p1?name="}, "{}"},
       {"a failing list", {Refused("500", "db")}, {"GET /portals/S/p1?name="}, kFailDb},
   };
