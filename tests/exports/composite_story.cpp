@@ -27,7 +27,8 @@ class Host {
    public:
     Text(const StoryExports& exports, const std::string& utf8) : exports_(exports) {
       const std::u16string text = Utf8ToUtf16(utf8);
-      bstr_ = exports.AllocString(text.data(), static_cast<uint32_t>(text.size()));
+      bstr_ = exports.AllocString(reinterpret_cast<const OLECHAR*>(text.data()),
+                                  static_cast<uint32_t>(text.size()));
     }
     Text(const Text&) = delete;
     Text& operator=(const Text&) = delete;
@@ -124,13 +125,13 @@ std::string IssuesInShort(const Document& person) {
   std::string text;
   const TJSONBox issues = person.Get(u"issues");
   for (int32_t i = 0; i < issues.Count(); ++i) {
-    text += Utf16ToUtf8(issues[i][u"name"].AsString()) + ":";
+    text.append(Utf16ToUtf8(issues[i][u"name"].AsString())).append(":");
     const TJSONBox files = issues[i][u"files"];
     for (int32_t f = 0; f < files.Count(); ++f) {
-      text += " " + Utf16ToUtf8(files[f][u"fileName"].AsString()) + "=" +
-              std::to_string(files[f][u"filesize"].AsInteger());
+      text.append(" ").append(Utf16ToUtf8(files[f][u"fileName"].AsString())).append("=");
+      text.append(std::to_string(files[f][u"filesize"].AsInteger()));
     }
-    text += ";";
+    text.append(";");
   }
   return text;
 }
