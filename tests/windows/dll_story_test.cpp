@@ -73,11 +73,24 @@ TEST(DllStory, ProvisionsWritesReadsSendsOpensTheGateAndDeletes) {
   ASSERT_FALSE(server.root.empty());
   ASSERT_FALSE(server.admin_card.empty());
   LoadedDll dll;
+#define VELTO_EXPORT(name) Lookup<decltype(name)>(dll.Module(), #name)
   const StoryExports exports = {
-      dll.Init,         dll.Enter,      dll.LastError,   dll.AllocString, dll.FreeString,
-      dll.Read,         dll.WriteIssue, dll.WriteIssues, dll.PortalUrl,   dll.DeleteIssue,
-      dll.DeletePerson, dll.Message,    dll.SiteAdd,     dll.UserAdd,
+      dll.Init,
+      dll.Enter,
+      dll.LastError,
+      dll.AllocString,
+      dll.FreeString,
+      VELTO_EXPORT(VeltoRead),
+      VELTO_EXPORT(VeltoWriteIssue),
+      VELTO_EXPORT(VeltoWriteIssues),
+      VELTO_EXPORT(VeltoPortalUrl),
+      VELTO_EXPORT(VeltoDeleteIssue),
+      VELTO_EXPORT(VeltoDeletePerson),
+      VELTO_EXPORT(VeltoSendMessage),
+      VELTO_EXPORT(VeltoSiteAdd),
+      VELTO_EXPORT(VeltoUserAdd),
   };
+#undef VELTO_EXPORT
   TellCompositeStory(
       exports, server,
       fs::temp_directory_path() / ("velto-dll-story-" + std::to_string(GetCurrentProcessId())));

@@ -42,19 +42,12 @@ class LoadedDll {
     LastError = Lookup<decltype(VeltoLastError)>(module_, "VeltoLastError");
     AllocString = Lookup<decltype(VeltoAllocString)>(module_, "VeltoAllocString");
     FreeString = Lookup<decltype(VeltoFreeString)>(module_, "VeltoFreeString");
-    Read = Lookup<decltype(VeltoRead)>(module_, "VeltoRead");
-    WriteIssue = Lookup<decltype(VeltoWriteIssue)>(module_, "VeltoWriteIssue");
-    WriteIssues = Lookup<decltype(VeltoWriteIssues)>(module_, "VeltoWriteIssues");
-    PortalUrl = Lookup<decltype(VeltoPortalUrl)>(module_, "VeltoPortalUrl");
-    DeleteIssue = Lookup<decltype(VeltoDeleteIssue)>(module_, "VeltoDeleteIssue");
-    DeletePerson = Lookup<decltype(VeltoDeletePerson)>(module_, "VeltoDeletePerson");
-    Message = Lookup<decltype(VeltoSendMessage)>(module_, "VeltoSendMessage");
-    SiteAdd = Lookup<decltype(VeltoSiteAdd)>(module_, "VeltoSiteAdd");
-    UserAdd = Lookup<decltype(VeltoUserAdd)>(module_, "VeltoUserAdd");
   }
   LoadedDll(const LoadedDll&) = delete;
   LoadedDll& operator=(const LoadedDll&) = delete;
   ~LoadedDll() { Unload(); }
+
+  HMODULE Module() const { return module_; }
 
   void Unload() {
     if (module_ != nullptr) FreeLibrary(module_);
@@ -71,15 +64,6 @@ class LoadedDll {
   decltype(&VeltoLastError) LastError;
   decltype(&VeltoAllocString) AllocString;
   decltype(&VeltoFreeString) FreeString;
-  decltype(&VeltoRead) Read;
-  decltype(&VeltoWriteIssue) WriteIssue;
-  decltype(&VeltoWriteIssues) WriteIssues;
-  decltype(&VeltoPortalUrl) PortalUrl;
-  decltype(&VeltoDeleteIssue) DeleteIssue;
-  decltype(&VeltoDeletePerson) DeletePerson;
-  decltype(&VeltoSendMessage) Message;
-  decltype(&VeltoSiteAdd) SiteAdd;
-  decltype(&VeltoUserAdd) UserAdd;
 
  private:
   HMODULE module_;
