@@ -124,9 +124,10 @@ VELTO_API void STDCALL VeltoWorkEnd(void);
 
 /* Composite operations. Each runs the session prologue first and stores its result
  * envelope: "code" "SUCCESS" and "data", or "code" "FAIL" and "data" the message.
- * VeltoWriteIssue(s) return their input document with "code" and "data" set; VeltoDeleteIssue,
- * VeltoDeletePerson and VeltoSiteAdd succeed with "code" alone; VeltoPortalUrl returns an
- * empty object for a person without a portal. */
+ * VeltoWriteIssue(s) return their input document with "code" and "data" set, and input
+ * that is not a JSON object fails without a result, as a failed prologue does;
+ * VeltoDeleteIssue, VeltoDeletePerson and VeltoSiteAdd succeed with "code" alone;
+ * VeltoPortalUrl returns an empty object for a person without a portal. */
 VELTO_API void STDCALL VeltoRead(BSTR Id, BSTR* Result);
 VELTO_API void STDCALL VeltoWriteIssue(BSTR Data, BSTR* Result);
 VELTO_API void STDCALL VeltoWriteIssues(BSTR Data, BSTR* Result);
