@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <fstream>
+#include <system_error>
 #include <vector>
 
 #include "velto/json_box.h"
@@ -94,6 +95,21 @@ std::string Quoted(const std::string& text) {
   return quoted + "\"";
 }
 
+// A folder of the story's own, removed however the story ends.
+class OwnFolder {
+ public:
+  explicit OwnFolder(fs::path path) : path_(std::move(path)) { fs::create_directories(path_); }
+  OwnFolder(const OwnFolder&) = delete;
+  OwnFolder& operator=(const OwnFolder&) = delete;
+  ~OwnFolder() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+  }
+
+ private:
+  fs::path path_;
+};
+
 std::string PathText(const fs::path& path) {
   const std::u8string text = path.u8string();
   return std::string(text.begin(), text.end());
@@ -162,7 +178,7 @@ void TellCompositeStory(const StoryExports& exports, const StoryServer& server,
   ASSERT_EQ(text.LastError(), "");
   exports.Init(text(server.root), text(card), text(site));
 
-  fs::create_directories(folder);
+  const OwnFolder own(folder);
   const std::vector<LocalFile> files = {
       {folder / u"혈액 검사.txt", "혈액 검사.txt", 1000},
       {folder / "empty.bin", "empty.bin", 0},
@@ -235,7 +251,6 @@ void TellCompositeStory(const StoryExports& exports, const StoryServer& server,
   EXPECT_EQ(gone.Text(u"code"), "FAIL");
   EXPECT_EQ(gone.Text(u"data").rfind("[301]", 0), 0u) << gone.Text(u"data");
   EXPECT_EQ(text.LastError(), "");
-  fs::remove_all(folder);
 }
 
 }  // namespace velto::test

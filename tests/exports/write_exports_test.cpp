@@ -174,6 +174,8 @@ TEST_F(WriteTest, MovesAnEndOfValidityOnlyForwardInTextOrder) {
       {"2024-9-1", "2024-10-01", false},  // text order, not date order
       {"2024", "2024-01", true},          // longer than its prefix
       {"2024-01-01", "", false},          // a missing end never moves one
+      // By UTF-16 code unit: U+1F600 (D83D DE00) comes before U+FF01, unlike by code point.
+      {"\xEF\xBC\x81", "\xF0\x9F\x98\x80", false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.stored) + " then " + c.asked);
