@@ -13,6 +13,24 @@ if(BUILD_TESTING AND NOT TARGET GTest::gtest_main)
   endif()
 endif()
 
+# Under a cross-build every program of ours runs under Wine: the first Wine start makes
+# the build folder's prefix, which tests started side by side must not race to do, so a
+# fixture prepares it once and every Wine test needs it.
+if(CMAKE_CROSSCOMPILING AND BUILD_TESTING)
+  add_test(NAME wine_prefix COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} wineboot -i)
+  set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine_prefix LABELS wine)
+endif()
+
+# Marks a test that runs a program of this build: under a cross-build it runs under Wine,
+# needs the prepared prefix and carries the label "wine" (what a machine that cannot run
+# the architecture's programs leaves out).
+function(velto_wine_test name)
+  if(CMAKE_CROSSCOMPILING)
+    set_property(TEST ${name} APPEND PROPERTY LABELS wine)
+    set_property(TEST ${name} APPEND PROPERTY FIXTURES_REQUIRED wine_prefix)
+  endif()
+endfunction()
+
 # velto_add_test(NAME SOURCES file... [LIBS lib...] [LABELS label...])
 # One test program; on Linux its cases are discovered one by one, under Wine the
 # program runs once as a whole (starting Wine per case would be too slow).
@@ -23,7 +41,8 @@ function(velto_add_test name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main GTest::gmock)
   if(CMAKE_CROSSCOMPILING)
     add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS};wine")
+    set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")
+    velto_wine_test(${name})
   else()
     include(GoogleTest)
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60

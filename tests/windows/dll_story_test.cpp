@@ -1,5 +1,5 @@
 // The composite exports of Velto.Box.dll, loaded as a Windows host loads it, against the
-// velto-server that the test run started on this machine (velto_server.sh).
+// velto-server that the test run started on this machine (records_server.sh).
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <winhttp.h>
@@ -63,13 +63,13 @@ std::string FirstLine(const fs::path& file) {
 }
 
 TEST(DllStory, ProvisionsWritesReadsSendsOpensTheGateAndDeletes) {
-  const char* folder = std::getenv("VELTO_SERVER_DIR");
+  const char* folder = std::getenv("VELTO_RECORDS_SERVER_DIR");
   if (folder == nullptr) {
     GTEST_SKIP() << "no velto-server to talk to: configure the Windows build with "
                     "-DVELTO_SERVER_EXECUTABLE=<the Linux build's velto-server>";
   }
   const StoryServer server = {FirstLine(fs::path(folder) / "url"),
-                              FirstLine(fs::path(folder) / "admin_card"), OpenPage};
+                              FirstLine(fs::path(folder) / "card"), OpenPage};
   ASSERT_FALSE(server.root.empty());
   ASSERT_FALSE(server.admin_card.empty());
   LoadedDll dll;
