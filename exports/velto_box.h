@@ -133,8 +133,31 @@ VELTO_API void STDCALL VeltoFreeString(BSTR Text);
 
 /* Operations of several requests. Each checks the session first (logging in again with the
  * configured card when the server no longer accepts the key; a failure there leaves the
- * export) and stores its result envelope in *Result. */
+ * export) and stores its result envelope in *Result: "code" "SUCCESS" and "data", or
+ * "code" "FAIL" and "data" the message. VeltoWriteIssue(s) return their input document
+ * with "code" and "data" set, and input that is not a JSON object fails without a result,
+ * as a failed session check does; VeltoDeleteIssue, VeltoDeletePerson and VeltoSiteAdd
+ * succeed with "code" alone; VeltoPortalUrl returns an empty object for a person without a
+ * portal. */
 /* BEGIN composite exports: written by velto_interface from its tables, do not edit */
+VELTO_API void STDCALL VeltoRead(BSTR Id, BSTR* Result);
+
+VELTO_API void STDCALL VeltoWriteIssue(BSTR Data, BSTR* Result);
+
+VELTO_API void STDCALL VeltoWriteIssues(BSTR Data, BSTR* Result);
+
+VELTO_API void STDCALL VeltoPortalUrl(BSTR Id, BSTR* Result);
+
+VELTO_API void STDCALL VeltoDeleteIssue(BSTR Id, BSTR IssueName, BSTR* Result);
+
+VELTO_API void STDCALL VeltoDeletePerson(BSTR Id, BSTR* Result);
+
+VELTO_API void STDCALL VeltoSendMessage(BSTR Data, BSTR* Result);
+
+VELTO_API void STDCALL VeltoSiteAdd(BSTR SiteId, BSTR SiteName, BSTR* Result);
+
+VELTO_API void STDCALL VeltoUserAdd(BSTR UserId, BSTR UserName, BSTR Passwd, BSTR SiteId,
+                                    BSTR* Result);
 /* END composite exports */
 
 /* Single server operations, one export each. Each checks the session first, as above, then

@@ -7,4 +7,11 @@ TGlobal& Global() {
   return global;
 }
 
+TVeltoPerson ConfiguredSitePerson(std::u16string_view person_id) {
+  TVeltoPerson person;
+  person.SiteId = Global().SiteId;
+  person.Id = person_id;
+  return person;
+}
+
 }  // namespace velto

@@ -1,19 +1,33 @@
-#include "velto/json_box.h"
-#include "velto/operation.h"
+#include "velto/result_envelope.h"
 
 namespace velto {
+
+std::u16string EnvelopeText(const TJSONBox& response, const std::function<void()>& work) {
+  try {
+    work();
+  } catch (const Exception& error) {
+    TJSONStream(response) <= JSONPair(u"code", u"FAIL") <= JSONPair(u"data", error.Message());
+  }
+  return response.Stringify();
+}
+
+void PutSuccess(const TJSONBox& response, std::u16string_view data) {
+  TJSONStream(response) <= JSONPair(u"code", u"SUCCESS") <= JSONPair(u"data", data);
+}
 
 std::u16string ResultEnvelope(const std::function<std::u16string()>& operation) {
   TJSONBox response = TJSONBox::Create(JSONObject());
   JSONRootGuard guard(response);
-  try {
-    const std::u16string data = operation();
-    TJSONStream(response) <= JSONPair(u"code", u"SUCCESS") <= JSONPair(u"data", data);
-  } catch (const Exception& error) {
-    // Replaces members already written in place, so the order stays "code", "data".
-    TJSONStream(response) <= JSONPair(u"code", u"FAIL") <= JSONPair(u"data", error.Message());
-  }
-  return response.Stringify();
+  return EnvelopeText(response, [&] { PutSuccess(response, operation()); });
+}
+
+std::u16string CodeEnvelope(const std::function<void()>& operation) {
+  TJSONBox response = TJSONBox::Create(JSONObject());
+  JSONRootGuard guard(response);
+  return EnvelopeText(response, [&] {
+    operation();
+    TJSONStream(response) <= JSONPair(u"code", u"SUCCESS");
+  });
 }
 
 }  // namespace velto

@@ -111,5 +111,24 @@ TEST_F(CenterTest, PutsEachIdIntoThePathAsOneEncodedSegment) {
   peer_.SetResponder({});
 }
 
+TEST_F(CenterTest, SendsAnIdOfDotsAloneEncodedSoThatNoFolderStepIsTaken) {
+  const struct {
+    std::u16string id;
+    std::string target;
+  } cases[] = {
+      {u".", "/issue/%2E"},
+      {u"..", "/issue/%2E%2E"},
+      {u"...", "/issue/..."},
+      {u"a.", "/issue/a."},
+  };
+  for (const auto& c : cases) {
+    peer_.Enqueue(ServerReply("100", "null"));
+    TVeltoIssue issue;
+    issue.Id = c.id;
+    TVeltoIssueDAO::Delete(issue);
+    EXPECT_EQ(peer_.Requests().back().Target(), c.target);
+  }
+}
+
 }  // namespace
 }  // namespace velto::test

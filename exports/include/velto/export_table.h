@@ -28,7 +28,18 @@
 //   X(Name, Parameters...)
 // each a text-returning export whose parameters are texts, declared from its row and
 // written by hand.
-#define VELTO_COMPOSITE_EXPORTS(X)
+// clang-format off
+#define VELTO_COMPOSITE_EXPORTS(X)                  \
+  X(VeltoRead, Id)                                  \
+  X(VeltoWriteIssue, Data)                          \
+  X(VeltoWriteIssues, Data)                         \
+  X(VeltoPortalUrl, Id)                             \
+  X(VeltoDeleteIssue, Id, IssueName)                \
+  X(VeltoDeletePerson, Id)                          \
+  X(VeltoSendMessage, Data)                         \
+  X(VeltoSiteAdd, SiteId, SiteName)                 \
+  X(VeltoUserAdd, UserId, UserName, Passwd, SiteId)
+// clang-format on
 
 namespace velto {
 

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+
+#include "velto/records.h"
 
 namespace velto {
 
@@ -11,5 +14,9 @@ struct TGlobal {
 };
 
 TGlobal& Global();
+
+// The person `person_id` of the configured site, every other field empty: what the
+// composite operations ask the server for.
+TVeltoPerson ConfiguredSitePerson(std::u16string_view person_id);
 
 }  // namespace velto

@@ -1,28 +1,37 @@
 #pragma once
 
-#include <functional>
 #include <string>
+#include <utility>
 
 #include "velto/bstr.h"
 #include "velto/export_guard.h"
+#include "velto/result_envelope.h"
 #include "velto/session_prologue.h"
 
 namespace velto {
 
-// The result envelope: "code" "SUCCESS" and "data" the operation's text, or "code" "FAIL"
-// and the message of the velto::Exception it raised, as indented JSON text. Any other
-// exception passes through.
-std::u16string ResultEnvelope(const std::function<std::u16string()>& operation);
-
-// An operation export in one line: the session prologue (whose failure leaves the export
-// with the result variable unchanged), then the operation inside the result envelope,
-// stored into the caller's variable.
-template <typename Operation>
-void RunOperation(BSTR* result, Operation&& operation) noexcept {
+// An operation export whose envelope text `envelope` makes: the session prologue first
+// (its failure, and any failure of `envelope` outside the envelope's own handler, leaves
+// the export with the result variable unchanged), then the text stored into the caller's
+// variable.
+template <typename Envelope>
+void RunEnvelope(BSTR* result, Envelope&& envelope) noexcept {
   GuardExport([&] {
     SessionPrologue();
-    StoreBstr(result, ResultEnvelope(std::forward<Operation>(operation)));
+    StoreBstr(result, std::forward<Envelope>(envelope)());
   });
+}
+
+// An operation export in one line: the operation's text inside the result envelope.
+template <typename Operation>
+void RunOperation(BSTR* result, Operation&& operation) noexcept {
+  RunEnvelope(result, [&] { return ResultEnvelope(std::forward<Operation>(operation)); });
+}
+
+// An operation export whose success carries "code" alone.
+template <typename Operation>
+void RunCodeOperation(BSTR* result, Operation&& operation) noexcept {
+  RunEnvelope(result, [&] { return CodeEnvelope(std::forward<Operation>(operation)); });
 }
 
 }  // namespace velto
