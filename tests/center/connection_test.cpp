@@ -188,7 +188,9 @@ TEST_F(CenterTest, ReportsProgressPerDirectionInOrder) {
 TEST_F(CenterTest, RefusesARequestFromInsideAProgressCallback) {
   RecordingEvents events;
   std::u16string inner;
-  events.on_work = [&] { inner = FailureOf([] { TVeltoDAO::DoGet(u"/inner"); }); };
+  events.on_call = [&](const std::string& call) {
+    if (call.starts_with("work")) inner = FailureOf([] { TVeltoDAO::DoGet(u"/inner"); });
+  };
   TVeltoCenter::GetInstance().WorkEvents().Reset(&events.com);
   peer_.Enqueue(PeerReply::Json("{}"));
   EXPECT_EQ(TVeltoDAO::DoGet(u"/outer"), u"{}");
