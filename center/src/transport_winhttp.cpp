@@ -115,12 +115,18 @@ std::wstring QueryHeader(HINTERNET request, DWORD query) {
   return value;
 }
 
-// The announced length of the reply body, when the reply names one.
+// The announced length of the reply body, when the reply names one. WinHTTP may hand the
+// value back with the blanks that may surround it (Wine does); it frames the body by it
+// all the same.
 std::optional<int64_t> ContentLength(HINTERNET request) {
-  const std::string text = Narrow(QueryHeader(request, WINHTTP_QUERY_CONTENT_LENGTH));
+  const std::string value = Narrow(QueryHeader(request, WINHTTP_QUERY_CONTENT_LENGTH));
+  const size_t first = value.find_first_not_of(" \t");
+  if (first == std::string::npos) return {};
+  const std::string_view text =
+      std::string_view(value).substr(first, value.find_last_not_of(" \t") + 1 - first);
   int64_t length = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), length);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return {};
+  if (error != std::errc() || end != text.data() + text.size()) return {};
   return length;
 }
 
@@ -138,6 +144,11 @@ HttpReply ReadReplyHead(HINTERNET request) {
   }
   reply.status = static_cast<int>(status);
   const std::wstring raw = QueryHeader(request, WINHTTP_QUERY_RAW_HEADERS_CRLF);
+  // Wine's WinHTTP takes a connection closed inside the headers for their end; the empty
+  // line that ends them is then missing from the raw headers.
+  if (!raw.ends_with(L"\r\n\r\n")) {
+    throw TransportError(u"The connection closed before the reply's headers were complete");
+  }
   reply.status_line = Narrow(std::wstring_view(raw).substr(0, raw.find(L"\r\n")));
   reply.content_type = Narrow(QueryHeader(request, WINHTTP_QUERY_CONTENT_TYPE));
   return reply;
