@@ -73,6 +73,15 @@ bool RestrictTls(HINTERNET session) {
          TrySetDwordOption(session, WINHTTP_OPTION_SECURE_PROTOCOLS, kTls12);
 }
 
+// Adds `headers` ("Name: value" lines, each ending in CR LF), replacing any of the same name.
+void AddHeaders(HINTERNET request, const std::string& headers) {
+  const std::wstring wide = Wide(headers);
+  if (!WinHttpAddRequestHeaders(request, wide.c_str(), static_cast<DWORD>(wide.size()),
+                                WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE)) {
+    FailLastError();
+  }
+}
+
 // The parts of a request URL that WinHTTP takes separately.
 struct UrlParts {
   std::wstring host;
@@ -243,22 +252,20 @@ WinHttpHandle WinHttpTransport::OpenRequest(HINTERNET connection, const HttpRequ
   }
   std::string headers;
   for (const auto& [name, value] : request.headers) headers += name + ": " + value + "\r\n";
-  if (!headers.empty()) {
-    const std::wstring wide = Wide(headers);
-    if (!WinHttpAddRequestHeaders(handle.get(), wide.c_str(), static_cast<DWORD>(wide.size()),
-                                  WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE)) {
-      FailLastError();
-    }
-  }
+  if (!headers.empty()) AddHeaders(handle.get(), headers);
   return handle;
 }
 
+// WinHTTP takes the body's length in 32 bits: a larger body goes with its own Content-Length
+// header, and WinHTTP is told to ignore the total.
 void WinHttpTransport::SendHead(HINTERNET request, uint64_t body_size) const {
+  DWORD total = static_cast<DWORD>(body_size);
   if (body_size > std::numeric_limits<DWORD>::max()) {
-    throw TransportError(u"The request body is larger than 4 GB");
+    AddHeaders(request, "Content-Length: " + std::to_string(body_size) + "\r\n");
+    total = WINHTTP_IGNORE_REQUEST_TOTAL_LENGTH;
   }
   if (!WinHttpSendRequest(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0,
-                          static_cast<DWORD>(body_size), 0)) {
+                          total, 0)) {
     FailTransfer(GetLastError(), true);
   }
 }

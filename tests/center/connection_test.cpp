@@ -1,12 +1,21 @@
 // The connection on the wire, through TVeltoDAO against the capturing peer.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "center_fixture.h"
 #include "recording_events.h"
 #include "velto/dao.h"
 #include "velto/http_error.h"
 #include "velto/multipart_form.h"
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#include <winioctl.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "velto/string_stream.h"  // a host stream with the Linux COM layout
 #endif
 
@@ -14,6 +23,37 @@ namespace velto::test {
 namespace {
 
 using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+// A file of `size` bytes that takes next to no room on disk: its end is set, nothing is
+// written. False, and no file left, where the file system would store it whole.
+bool MakeSparseFile(const fs::path& path, uint64_t size) {
+  constexpr uint64_t kRoom = 1 << 20;
+  bool sparse = false;
+#ifdef _WIN32
+  const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD unused = 0;
+  DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &unused, nullptr);
+  LARGE_INTEGER end;
+  end.QuadPart = static_cast<LONGLONG>(size);
+  FILE_STANDARD_INFO standard{};
+  sparse = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file) &&
+           GetFileInformationByHandleEx(file, FileStandardInfo, &standard, sizeof standard) &&
+           static_cast<uint64_t>(standard.AllocationSize.QuadPart) < kRoom;
+  CloseHandle(file);
+#else
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  if (fd < 0) return false;
+  struct stat status {};
+  sparse = ftruncate(fd, static_cast<off_t>(size)) == 0 && fstat(fd, &status) == 0 &&
+           static_cast<uint64_t>(status.st_blocks) * 512 < kRoom;
+  close(fd);
+#endif
+  if (!sparse) fs::remove(path);
+  return sparse;
+}
 
 std::u16string FailureOf(const std::function<void()>& call) {
   try {
@@ -239,6 +279,30 @@ TEST_F(CenterTest, PostsAFormWithAFileStreamedFromDisk) {
                        "text/plain\r\nContent-Transfer-Encoding: binary\r\n\r\n" +
                        content + "\r\n"));
   EXPECT_TRUE(body.ends_with("velto-upload.txt\r\n----------030524140709042--\r\n"));
+}
+
+// A form over 4 GiB announces its whole length. The file is sparse and the peer hangs up
+// once the head is in, so next to nothing is read or sent.
+TEST_F(CenterTest, PostsAFormOver4GiBWithItsWholeLength) {
+  const fs::path path =
+      fs::temp_directory_path() /
+      (std::string("velto-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  constexpr uint64_t kFileSize = (uint64_t{1} << 32) + 5;
+  if (!MakeSparseFile(path, kFileSize)) GTEST_SKIP() << "the file system keeps no sparse files";
+  uint64_t size = 0;
+  {
+    TMultipartForm form({2024, 3, 5, 14, 7, 9, 42});
+    form.AddFilePart(u"file", path.u16string());
+    size = form.Size();
+    peer_.Enqueue(PeerReply::Json("{}").AfterHead());
+    try {
+      TVeltoDAO::DoPost(u"/files/7", form);
+    } catch (const TransportError&) {  // the peer hung up in the middle of the body
+    }
+  }
+  fs::remove(path);
+  EXPECT_GT(size, kFileSize);
+  EXPECT_EQ(OnlyRequest().Header("Content-Length"), std::to_string(size));
 }
 
 #ifndef _WIN32  // the host stream here has the Linux COM layout
