@@ -118,6 +118,8 @@ bool IsGccException(DWORD code) noexcept {
 void KeepCaughtException(const EXCEPTION_RECORD& record, const char* stack_low,
                          const char* stack_top, CaughtException& caught) noexcept {
   caught.record = record;
+  // An overflowed stack has nothing worth keeping, and putting it back would overflow again.
+  if (record.ExceptionCode == STATUS_STACK_OVERFLOW) return;
   caught.stack_low = stack_low;
   caught.stack_size = static_cast<size_t>(stack_top - stack_low);
   caught.stack_copy = HeapAlloc(GetProcessHeap(), 0, caught.stack_size);
