@@ -73,6 +73,15 @@ bool RestrictTls(HINTERNET session) {
          TrySetDwordOption(session, WINHTTP_OPTION_SECURE_PROTOCOLS, kTls12);
 }
 
+// Adds `headers` ("Name: value" lines, each ending in CR LF), replacing any of the same name.
+void AddHeaders(HINTERNET request, const std::string& headers) {
+  const std::wstring wide = Wide(headers);
+  if (!WinHttpAddRequestHeaders(request, wide.c_str(), static_cast<DWORD>(wide.size()),
+                                WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE)) {
+    FailLastError();
+  }
+}
+
 // The parts of a request URL that WinHTTP takes separately.
 struct UrlParts {
   std::wstring host;
@@ -115,12 +124,18 @@ std::wstring QueryHeader(HINTERNET request, DWORD query) {
   return value;
 }
 
-// The announced length of the reply body, when the reply names one.
+// The announced length of the reply body, when the reply names one. WinHTTP may hand the
+// value back with the blanks that may surround it (Wine does); it frames the body by it
+// all the same.
 std::optional<int64_t> ContentLength(HINTERNET request) {
-  const std::string text = Narrow(QueryHeader(request, WINHTTP_QUERY_CONTENT_LENGTH));
+  const std::string value = Narrow(QueryHeader(request, WINHTTP_QUERY_CONTENT_LENGTH));
+  const size_t first = value.find_first_not_of(" \t");
+  if (first == std::string::npos) return {};
+  const std::string_view text =
+      std::string_view(value).substr(first, value.find_last_not_of(" \t") + 1 - first);
   int64_t length = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), length);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return {};
+  if (error != std::errc() || end != text.data() + text.size()) return {};
   return length;
 }
 
@@ -138,6 +153,11 @@ HttpReply ReadReplyHead(HINTERNET request) {
   }
   reply.status = static_cast<int>(status);
   const std::wstring raw = QueryHeader(request, WINHTTP_QUERY_RAW_HEADERS_CRLF);
+  // Wine's WinHTTP takes a connection closed inside the headers for their end; the empty
+  // line that ends them is then missing from the raw headers.
+  if (!raw.ends_with(L"\r\n\r\n")) {
+    throw TransportError(u"The connection closed before the reply's headers were complete");
+  }
   reply.status_line = Narrow(std::wstring_view(raw).substr(0, raw.find(L"\r\n")));
   reply.content_type = Narrow(QueryHeader(request, WINHTTP_QUERY_CONTENT_TYPE));
   return reply;
@@ -232,22 +252,20 @@ WinHttpHandle WinHttpTransport::OpenRequest(HINTERNET connection, const HttpRequ
   }
   std::string headers;
   for (const auto& [name, value] : request.headers) headers += name + ": " + value + "\r\n";
-  if (!headers.empty()) {
-    const std::wstring wide = Wide(headers);
-    if (!WinHttpAddRequestHeaders(handle.get(), wide.c_str(), static_cast<DWORD>(wide.size()),
-                                  WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE)) {
-      FailLastError();
-    }
-  }
+  if (!headers.empty()) AddHeaders(handle.get(), headers);
   return handle;
 }
 
+// WinHTTP takes the body's length in 32 bits: a larger body goes with its own Content-Length
+// header, and WinHTTP is told to ignore the total.
 void WinHttpTransport::SendHead(HINTERNET request, uint64_t body_size) const {
+  DWORD total = static_cast<DWORD>(body_size);
   if (body_size > std::numeric_limits<DWORD>::max()) {
-    throw TransportError(u"The request body is larger than 4 GB");
+    AddHeaders(request, "Content-Length: " + std::to_string(body_size) + "\r\n");
+    total = WINHTTP_IGNORE_REQUEST_TOTAL_LENGTH;
   }
   if (!WinHttpSendRequest(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0,
-                          static_cast<DWORD>(body_size), 0)) {
+                          total, 0)) {
     FailTransfer(GetLastError(), true);
   }
 }

@@ -1,10 +1,13 @@
 #include <windows.h>
 
+#include "velto/host_call.h"
 #include "velto/library_state.h"
 
 // The load and unload steps of the library. Nothing here blocks or loads another library.
 // At process exit (reserved not null) nothing is released: the host's objects and
 // WinHTTP may already be gone, and touching them could hang or crash the exiting host.
+// An exception that the receiver's Release raises at unload is raised again once the
+// library is torn down, as from an export (Wine's loader keeps it from the host).
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
   try {
     if (reason == DLL_PROCESS_ATTACH) velto::LoadLibraryState();
@@ -13,5 +16,6 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
   } catch (...) {
     return FALSE;  // only a failed load is reported; the loader ignores it at unload
   }
+  if (reason == DLL_PROCESS_DETACH && reserved == nullptr) velto::RaisePendingHostException();
   return TRUE;
 }

@@ -22,16 +22,16 @@ FailureTable& Failures() {
 
 }  // namespace
 
-void ReportFailureToHost(const std::u16string& message) {
+const std::u16string& KeepHostFailure(std::u16string message) {
   FailureTable& table = Failures();
-  const std::u16string* kept = nullptr;
-  {
-    std::lock_guard lock(table.mutex);
-    std::u16string& slot = table.by_thread[std::this_thread::get_id()];
-    slot = message;
-    kept = &slot;  // stays in place until this thread's next export call clears it
-  }
-  RaiseToHost(*kept);
+  std::lock_guard lock(table.mutex);
+  std::u16string& slot = table.by_thread[std::this_thread::get_id()];
+  slot = std::move(message);
+  return slot;  // stays in place until this thread's next export call clears it
+}
+
+void ReportFailureToHost(std::u16string message) {
+  RaiseToHost(KeepHostFailure(std::move(message)));
 }
 
 std::u16string LastHostFailure() {

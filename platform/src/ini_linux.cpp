@@ -1,6 +1,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "velto/charset.h"
 #include "velto/ini.h"
 #include "velto/unicode.h"
 
@@ -11,21 +12,10 @@ namespace {
 
 constexpr size_t kMaxValue = 2047;
 
-std::u16string Utf16FromBytes(std::string_view bytes, bool big_endian) {
-  std::u16string out;
-  out.reserve(bytes.size() / 2);
-  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    const auto first = static_cast<unsigned char>(bytes[i]);
-    const auto second = static_cast<unsigned char>(bytes[i + 1]);
-    out.push_back(
-        static_cast<char16_t>(big_endian ? (first << 8 | second) : (second << 8 | first)));
-  }
-  return out;
-}
-
 std::u16string DecodeFile(std::string_view bytes) {
-  if (bytes.starts_with("\xFF\xFE")) return Utf16FromBytes(bytes.substr(2), false);
-  if (bytes.starts_with("\xFE\xFF")) return Utf16FromBytes(bytes.substr(2), true);
+  if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
+    return DecodeCharset(bytes, "utf-16");  // the mark decides
+  }
   if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
   return Utf8ToUtf16(bytes);
 }

@@ -15,12 +15,16 @@ struct ReadOnlyFile::Handle {
 
 namespace {
 
+[[noreturn]] void Fail(const std::u16string& path, std::u16string_view reason) {
+  throw Exception(u"Cannot open file \"" + path + u"\". " + std::u16string(reason));
+}
+
 [[noreturn]] void Fail(const std::u16string& path, DWORD error) {
-  throw Exception(u"Cannot open file \"" + path + u"\". " + SystemErrorText(error) + u".");
+  Fail(path, SystemErrorSentence(error));
 }
 
 [[noreturn]] void FailReading(DWORD error) {
-  throw Exception(u"Cannot read the file being sent. " + SystemErrorText(error) + u".");
+  throw Exception(u"Cannot read the file being sent. " + SystemErrorSentence(error));
 }
 
 }  // namespace
@@ -31,6 +35,8 @@ ReadOnlyFile::ReadOnlyFile(const std::u16string& path) : handle_(std::make_uniqu
       CreateFileW(reinterpret_cast<const wchar_t*>(path.c_str()), GENERIC_READ, FILE_SHARE_READ,
                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle_->file == INVALID_HANDLE_VALUE) Fail(path, GetLastError());
+  // A device (NUL, CON) or a pipe is no file to send, and a pipe could hold the caller up.
+  if (GetFileType(handle_->file) != FILE_TYPE_DISK) Fail(path, u"It is not a regular file.");
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(handle_->file, &size)) Fail(path, GetLastError());
   size_ = static_cast<uint64_t>(size.QuadPart);

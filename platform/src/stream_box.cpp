@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "velto/exception.h"
+#include "velto/host_call.h"
 
 namespace velto {
 namespace {
@@ -59,28 +60,30 @@ ULONG CheckedCount(int32_t count) {
 }  // namespace
 
 TStreamBox::TStreamBox(IStream* content) : content_(content) {
-  ComAddRef(content_);
+  CallHost([this] { ComAddRef(content_); });
 }
 
 TStreamBox::~TStreamBox() {
-  ComRelease(content_);
+  RunHostCleanup([this] { CallHost([this] { ComRelease(content_); }); });
 }
 
 int32_t TStreamBox::Read(void* buffer, int32_t count) {
   ULONG moved = 0;
-  ComRead(content_, buffer, CheckedCount(count), &moved);
+  const ULONG wanted = CheckedCount(count);
+  CallHost([&] { ComRead(content_, buffer, wanted, &moved); });
   return static_cast<int32_t>(moved);
 }
 
 int32_t TStreamBox::Write(const void* buffer, int32_t count) {
   ULONG moved = 0;
-  ComWrite(content_, buffer, CheckedCount(count), &moved);
+  const ULONG wanted = CheckedCount(count);
+  CallHost([&] { ComWrite(content_, buffer, wanted, &moved); });
   return static_cast<int32_t>(moved);
 }
 
 int32_t TStreamBox::Seek(int32_t offset, int16_t origin) {
   uint64_t position = 0;
-  ComSeek(content_, offset, static_cast<uint16_t>(origin), &position);
+  CallHost([&] { ComSeek(content_, offset, static_cast<uint16_t>(origin), &position); });
   if (position > static_cast<uint64_t>(std::numeric_limits<int32_t>::max())) RangeError();
   return static_cast<int32_t>(position);
 }

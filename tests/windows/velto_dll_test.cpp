@@ -10,12 +10,14 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <regex>
 #include <string>
 #include <vector>
 
 #include "loaded_dll.h"
 #include "recording_events.h"
+#include "unwinding_handler.h"
 #include "velto/test_peer.h"
 #include "velto/unicode.h"
 #include "velto_box.h"
@@ -23,6 +25,7 @@
 namespace velto {
 namespace {
 
+using test::CallUnderUnwindingHandler;
 using test::PeerReply;
 using test::PeerRequest;
 using test::RecordingEvents;
@@ -55,10 +58,15 @@ std::string Utf8(const wchar_t* text, size_t length) {
   return Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), length));
 }
 
+// A host's own exception, and one that its vectored handler continues.
+constexpr DWORD kHostCode = 0xE0484F53;
+constexpr DWORD kContinuedCode = 0xE0434F4E;
+
 // What the vectored handler saw: the library's raises and the debugger output.
 struct Seen {
   std::vector<std::string> raised;  // "flags parameters message" of each VELTO_EXCEPTION_CODE
   std::vector<std::string> trace;
+  bool continue_library_raises = true;  // false: the host lets them unwind
 };
 Seen seen;
 
@@ -71,8 +79,12 @@ LONG CALLBACK Watch(EXCEPTION_POINTERS* pointers) {
       seen.raised.push_back(std::to_string(record.ExceptionFlags) + " " +
                             std::to_string(record.NumberParameters) + " " +
                             Utf8(message, wcslen(message)));
-      return EXCEPTION_CONTINUE_EXECUTION;  // the export then returns normally
+      // Continued, the export returns normally.
+      return seen.continue_library_raises ? EXCEPTION_CONTINUE_EXECUTION
+                                          : EXCEPTION_CONTINUE_SEARCH;
     }
+    case kContinuedCode:
+      return EXCEPTION_CONTINUE_EXECUTION;
     case DBG_PRINTEXCEPTION_C:
       seen.trace.emplace_back(reinterpret_cast<const char*>(text(1)), text(0) - 1);
       return EXCEPTION_CONTINUE_EXECUTION;
@@ -184,8 +196,8 @@ TEST_F(VeltoDll, RaisesTheRefusalOfAnExportCalledFromInsideAProgressCallback) {
   OpenWithIni();
   RecordingEvents receiver;
   std::string inner;
-  receiver.on_work = [&] {
-    if (!inner.empty()) return;
+  receiver.on_call = [&](const std::string& call) {
+    if (!call.starts_with("work") || !inner.empty()) return;
     dll_.Leave();
     inner = LastError();
   };
@@ -199,6 +211,166 @@ TEST_F(VeltoDll, RaisesTheRefusalOfAnExportCalledFromInsideAProgressCallback) {
   EXPECT_EQ(seen.raised, std::vector<std::string>{"0 1 작업 중입니다"});
   EXPECT_EQ(LastError(), "") << "the outer call succeeded";
   EXPECT_EQ(peer_.Requests().size(), 1u);
+}
+
+void RaiseHostException(DWORD code, DWORD flags) {
+  const ULONG_PTR parameters[] = {7, 8, 9};
+  RaiseException(code, flags, 3, parameters);
+}
+
+std::string WideText(ULONG_PTR text) {
+  const auto* characters = reinterpret_cast<const wchar_t*>(text);
+  return Utf8(characters, wcslen(characters));
+}
+
+// The receiver raises the host's own exception and the host's handler around the export
+// unwinds: the library ends and cleans up its work at the receiver's call, the handler gets
+// the same exception, and the next request runs.
+TEST_F(VeltoDll, AnExceptionTheReceiverRaisesReachesTheHostAsItWasAndLeavesTheLibraryIdle) {
+  const std::string size = std::to_string(std::strlen(kKeyReply));
+  const struct {
+    const char* name;
+    std::string raising_call;
+    DWORD flags;
+    std::optional<PeerReply> reply;  // none: the request never ends, no reply is taken
+  } cases[] = {
+      {"the upload begins", "begin 1 4", EXCEPTION_NONCONTINUABLE, std::nullopt},
+      {"the download moves", "work 0 " + size, 0, PeerReply::Json(kKeyReply)},
+      {"the download ends", "end 0", EXCEPTION_NONCONTINUABLE, PeerReply::Json(kKeyReply)},
+      // WorkEnd is called while the library cleans up after a failure; the host's own
+      // exception goes before the library's message.
+      {"a cut-off download ends", "end 0", 0,
+       PeerReply::Raw("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nshort").Close()},
+  };
+  OpenWithIni();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    RecordingEvents receiver;
+    receiver.on_call = [&](const std::string& call) {
+      if (call == c.raising_call) RaiseHostException(kHostCode, c.flags);
+    };
+    dll_.WorkBegin(&receiver.com);
+    if (c.reply) peer_.Enqueue(*c.reply);
+
+    const auto unwound = CallUnderUnwindingHandler([&] { dll_.Enter(Text(L"5555")); });
+
+    ASSERT_TRUE(unwound);
+    EXPECT_EQ(unwound->code, kHostCode);
+    EXPECT_EQ(unwound->flags & EXCEPTION_NONCONTINUABLE, c.flags);
+    EXPECT_EQ(unwound->parameters, (std::vector<ULONG_PTR>{7, 8, 9}));
+    EXPECT_EQ(LastError(),
+              "The host's code raised the exception 0xE0484F53 while the library called it");
+    receiver.on_call = nullptr;
+    peer_.Enqueue(PeerReply::Json(kKeyReply));
+    dll_.Enter(Text(L"5555"));
+    EXPECT_EQ(LastError(), "") << "the library is idle again";
+    dll_.WorkEnd();
+    EXPECT_EQ(receiver.references, 1u);
+  }
+  EXPECT_TRUE(seen.raised.empty());
+}
+
+TEST_F(VeltoDll, AnExceptionTheHostContinuesLeavesTheRequestRunning) {
+  OpenWithIni();
+  RecordingEvents receiver;
+  receiver.on_call = [](const std::string& call) {
+    if (call.starts_with("work")) RaiseHostException(kContinuedCode, 0);
+  };
+  dll_.WorkBegin(&receiver.com);
+  peer_.Enqueue(PeerReply::Json(kKeyReply));
+  peer_.Enqueue(PeerReply::Json(kDoneReply));
+
+  EXPECT_FALSE(CallUnderUnwindingHandler([&] { dll_.Enter(Text(L"5555")); }));
+
+  EXPECT_EQ(receiver.calls.back(), "end 0") << "the request ran to its end";
+  EXPECT_EQ(LastError(), "");
+  dll_.Leave();
+  EXPECT_EQ(peer_.Requests().back().Header("key-id"), "key-1") << "the key was stored";
+  dll_.WorkEnd();
+}
+
+// A nested export refused as busy raises the library's own exception inside the receiver.
+// A host whose handler lets it unwind gets it at the outer call, with its message.
+TEST_F(VeltoDll, ARefusalTheHostLetsUnwindEndsTheOuterCallToo) {
+  OpenWithIni();
+  seen.continue_library_raises = false;
+  RecordingEvents receiver;
+  receiver.on_call = [&](const std::string& call) {
+    if (call.starts_with("work 0")) dll_.Leave();
+  };
+  dll_.WorkBegin(&receiver.com);
+  peer_.Enqueue(PeerReply::Json(kKeyReply));
+
+  const auto unwound = CallUnderUnwindingHandler([&] { dll_.Enter(Text(L"5555")); }, WideText);
+
+  ASSERT_TRUE(unwound);
+  EXPECT_EQ(unwound->code, VELTO_EXCEPTION_CODE);
+  EXPECT_EQ(unwound->first_parameter_text, "작업 중입니다");
+  EXPECT_EQ(seen.raised, (std::vector<std::string>{"0 1 작업 중입니다", "0 1 작업 중입니다"}))
+      << "raised by the nested call, then again by the outer one";
+  EXPECT_EQ(LastError(), "작업 중입니다");
+  seen.continue_library_raises = true;
+  receiver.on_call = nullptr;
+  peer_.Enqueue(PeerReply::Json(kDoneReply));
+  dll_.Leave();
+  EXPECT_EQ(LastError(), "") << "the library is idle again";
+  EXPECT_EQ(peer_.Requests().size(), 2u);
+  dll_.WorkEnd();
+}
+
+// A host language whose exception object lives in the frame that raised it (a C++ host
+// built with MSVC) passes the object's address: the handler must find the object there,
+// although the library's frames were cleaned up in between.
+TEST_F(VeltoDll, AParameterThatPointsIntoTheRaisingFrameFindsWhatWasThere) {
+  OpenWithIni();
+  RecordingEvents receiver;
+  receiver.on_call = [](const std::string& call) {
+    if (!call.starts_with("work 0")) return;
+    const char object[] = "thrown from the receiver's frame";
+    const ULONG_PTR parameters[] = {reinterpret_cast<ULONG_PTR>(object)};
+    RaiseException(kHostCode, EXCEPTION_NONCONTINUABLE, 1, parameters);
+  };
+  dll_.WorkBegin(&receiver.com);
+  peer_.Enqueue(PeerReply::Json(kKeyReply));
+
+  const auto unwound =
+      CallUnderUnwindingHandler([&] { dll_.Enter(Text(L"5555")); },
+                                [](ULONG_PTR text) {
+                                  const auto* characters = reinterpret_cast<const char*>(text);
+                                  return std::string(characters, strnlen(characters, 64));
+                                });
+
+  ASSERT_TRUE(unwound);
+  EXPECT_EQ(unwound->first_parameter_text, "thrown from the receiver's frame");
+  dll_.WorkEnd();
+}
+
+ULONG STDCALL RaisingReferenceCount(IVeltoWorkEvents*) {
+  RaiseHostException(kHostCode, 0);
+  return 1;
+}
+
+TEST_F(VeltoDll, AnExceptionFromAddRefOrReleaseReachesTheHost) {
+  OpenWithIni();
+  RecordingEvents receiver;
+  IVeltoWorkEventsVtbl methods = RecordingEvents::kTable;
+  methods.AddRef = RaisingReferenceCount;
+  receiver.com.lpVtbl = &methods;
+  EXPECT_TRUE(CallUnderUnwindingHandler([&] { dll_.WorkBegin(&receiver.com); }));
+  peer_.Enqueue(PeerReply::Json(kKeyReply));
+  dll_.Enter(Text(L"5555"));
+  EXPECT_TRUE(receiver.calls.empty()) << "a receiver whose AddRef raised is not held";
+
+  receiver.com.lpVtbl = &RecordingEvents::kTable;
+  dll_.WorkBegin(&receiver.com);
+  methods = RecordingEvents::kTable;
+  methods.Release = RaisingReferenceCount;
+  receiver.com.lpVtbl = &methods;
+  EXPECT_TRUE(CallUnderUnwindingHandler([&] { dll_.WorkEnd(); }));
+  peer_.Enqueue(PeerReply::Json(kKeyReply));
+  dll_.Enter(Text(L"5555"));
+  EXPECT_TRUE(receiver.calls.empty()) << "a receiver whose Release raised is let go";
+  EXPECT_EQ(LastError(), "");
 }
 
 TEST_F(VeltoDll, InitTracesTheSettingsWithTheCardNumberMasked) {

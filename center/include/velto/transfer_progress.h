@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "velto/host_call.h"
 #include "velto/transport.h"
 
 namespace velto {
@@ -13,7 +14,10 @@ class TransferProgress {
   TransferProgress(ProgressSink* sink, WorkMode mode) : sink_(sink), mode_(mode) {}
   TransferProgress(const TransferProgress&) = delete;
   TransferProgress& operator=(const TransferProgress&) = delete;
-  ~TransferProgress() { End(); }
+  // A host exception raised by WorkEnd here stays kept for the export to raise again.
+  ~TransferProgress() {
+    RunHostCleanup([this] { End(); });
+  }
 
   bool Begun() const { return state_ != State::Idle; }
   void Begin(int64_t count_max);

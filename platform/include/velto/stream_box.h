@@ -8,7 +8,7 @@
 namespace velto {
 
 // A host's COM stream as the library writes into and reads from it. Holds a counted
-// reference for its lifetime.
+// reference for its lifetime. Every call into the stream goes through CallHost.
 class TStreamBox {
  public:
   explicit TStreamBox(IStream* content);

@@ -12,5 +12,9 @@ namespace velto {
 // system has no text for the code.
 std::u16string SystemErrorText(DWORD code, HMODULE module = nullptr);
 
+// The system's sentence for the code with exactly one closing full stop, or "Windows error"
+// and the code where the system has none.
+std::u16string SystemErrorSentence(DWORD code);
+
 }  // namespace velto
 #endif

@@ -6,13 +6,14 @@
 
 namespace velto {
 
-// A counted reference on the host's progress receiver, or none.
+// A counted reference on the host's progress receiver, or none. Every call into the
+// receiver goes through CallHost.
 class WorkEventsRef {
  public:
   WorkEventsRef() = default;
   WorkEventsRef(const WorkEventsRef&) = delete;
   WorkEventsRef& operator=(const WorkEventsRef&) = delete;
-  ~WorkEventsRef() { Reset(nullptr); }
+  ~WorkEventsRef();
 
   // Takes a reference on `events` (which may be null) and releases the one held before.
   void Reset(IVeltoWorkEvents* events);

@@ -38,4 +38,10 @@ PeerReply& PeerReply::Reset() {
   return *this;
 }
 
+PeerReply& PeerReply::AfterHead() {
+  after_head = true;
+  end = End::Close;
+  return *this;
+}
+
 }  // namespace velto::test

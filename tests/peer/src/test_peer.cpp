@@ -25,10 +25,12 @@ std::string Lowered(std::string text) {
 }
 
 // The length of the first complete request in `buffer`, if it holds one. Bodies are
-// framed by Content-Length; requests without one have none.
-std::optional<size_t> CompleteRequestLength(const std::string& buffer) {
+// framed by Content-Length; requests without one have none. With `head_only` the head is
+// all that counts.
+std::optional<size_t> CompleteRequestLength(const std::string& buffer, bool head_only) {
   const size_t head_end = buffer.find("\r\n\r\n");
   if (head_end == std::string::npos) return std::nullopt;
+  if (head_only) return head_end + 4;
   PeerRequest probe;
   probe.bytes = buffer.substr(0, head_end + 4);
   const std::string length = probe.Header("Content-Length");
@@ -127,7 +129,7 @@ void TestPeer::Serve(std::unique_ptr<PeerChannel> channel, int connection) {
     if (got < 0) continue;
     idle = std::chrono::steady_clock::now();
     buffer.append(chunk, static_cast<size_t>(got));
-    while (const auto length = CompleteRequestLength(buffer)) {
+    while (const auto length = CompleteRequestLength(buffer, NextAnswersAfterHead())) {
       PeerRequest request{buffer.substr(0, *length), connection, order++};
       buffer.erase(0, *length);
       {
@@ -155,6 +157,11 @@ PeerReply TestPeer::NextReply(const PeerRequest& request) {
     return responder(request);
   }
   return PeerReply::Http("HTTP/1.1 500 No scripted reply");
+}
+
+bool TestPeer::NextAnswersAfterHead() const {
+  std::lock_guard lock(mutex_);
+  return !queue_.empty() && queue_.front().after_head;
 }
 
 bool TestPeer::Answer(PeerChannel& channel, const PeerReply& reply) {

@@ -26,6 +26,7 @@ struct PeerReply {
 
   std::vector<Piece> pieces;
   End end = End::KeepOpen;
+  bool after_head = false;  // answers once the request's head is in, without its body
 
   // A complete reply with a Content-Length for `body`.
   static PeerReply Http(std::string_view status_line, std::string_view body = {},
@@ -38,6 +39,9 @@ struct PeerReply {
   PeerReply& Pause(std::chrono::milliseconds pause);  // before the first piece
   PeerReply& Close();
   PeerReply& Reset();
+  // Answers as soon as the request's head arrived and closes, leaving its body unread (the
+  // request is recorded without it): for bodies too large to take in.
+  PeerReply& AfterHead();
 };
 
 // One request exactly as it arrived.
@@ -85,6 +89,7 @@ class TestPeer {
   void AcceptLoop();
   void Serve(std::unique_ptr<PeerChannel> channel, int connection);
   PeerReply NextReply(const PeerRequest& request);
+  bool NextAnswersAfterHead() const;
   bool Stopping() const;
   // Sends one reply; false when the connection must end after it.
   bool Answer(PeerChannel& channel, const PeerReply& reply);
