@@ -1,10 +1,23 @@
 #include "velto/global.h"
 
-namespace velto {
+#include "velto/shared_value.h"
 
-TGlobal& Global() {
-  static TGlobal global;
+namespace velto {
+namespace {
+
+SharedValue<TGlobal>& SharedGlobal() {
+  static SharedValue<TGlobal> global;
   return global;
+}
+
+}  // namespace
+
+const TGlobal Global() {
+  return SharedGlobal().Get();
+}
+
+void SetGlobal(TGlobal global) {
+  SharedGlobal().Set(std::move(global));
 }
 
 }  // namespace velto

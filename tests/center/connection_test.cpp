@@ -25,7 +25,7 @@ std::u16string FailureOf(const std::function<void()>& call) {
 }
 
 TEST_F(CenterTest, SendsEachVerbWithItsHeaders) {
-  TVeltoCenter::Key().Id = u"key-1";
+  TVeltoCenter::SetKey({u"", u"key-1"});
   for (int i = 0; i < 4; ++i) peer_.Enqueue(PeerReply::Json("{}"));
   TVeltoDAO::DoGet(u"/users?name=a+b");
   TVeltoDAO::DoPost(u"/users", u"{\"name\":\"가\"}");
@@ -70,7 +70,7 @@ TEST_F(CenterTest, CarriesNoKeyHeaderWithoutAKey) {
 }
 
 TEST_F(CenterTest, PutsTheRootInFrontOfThePathAsItIs) {
-  TVeltoCenter::Root() += u"/";
+  TVeltoCenter::SetRoot(TVeltoCenter::Root() + u"/");
   peer_.Enqueue(PeerReply::Json("{}"));
   TVeltoDAO::DoGet(u"/users");
   EXPECT_EQ(OnlyRequest().Target(), "//users");
@@ -200,11 +200,11 @@ TEST_F(CenterTest, RefusesARequestFromInsideAProgressCallback) {
 TEST_F(CenterTest, RefusesAKeyThatWouldBreakTheHeader) {
   const std::u16string bad_keys[] = {u"a\r\nX-Evil: 1", u"a\nb", std::u16string(u"a\0b", 3)};
   for (const std::u16string& bad : bad_keys) {
-    TVeltoCenter::Key().Id = bad;
+    TVeltoCenter::SetKey({u"", bad});
     EXPECT_NE(FailureOf([] { TVeltoDAO::DoGet(u"/x"); }).find(u"key-id"), std::u16string::npos);
   }
   EXPECT_TRUE(peer_.Requests().empty()) << "nothing was sent";
-  TVeltoCenter::Key().Id = u"good";
+  TVeltoCenter::SetKey({u"", u"good"});
   peer_.Enqueue(PeerReply::Json("{}"));
   EXPECT_EQ(TVeltoDAO::DoGet(u"/x"), u"{}") << "the busy flag was released";
 }
@@ -322,9 +322,9 @@ TEST_F(CenterTest, FailsWhenNothingListens) {
     TestPeer closed;
     port = closed.Port();
   }
-  TVeltoCenter::Root() = u"http://127.0.0.1:" + Utf8ToUtf16(std::to_string(port));
+  TVeltoCenter::SetRoot(u"http://127.0.0.1:" + Utf8ToUtf16(std::to_string(port)));
   EXPECT_THROW(TVeltoDAO::DoGet(u"/x"), TransportError);
-  TVeltoCenter::Root() = u"";
+  TVeltoCenter::SetRoot(u"");
   EXPECT_THROW(TVeltoDAO::DoGet(u"/x"), TransportError);
 }
 

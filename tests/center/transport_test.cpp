@@ -84,7 +84,7 @@ class TlsTest : public CenterTest {
  protected:
   void SetUp() override {
     CenterTest::SetUp();
-    TVeltoCenter::Root() = Utf8ToUtf16(tls_peer_.Root());
+    TVeltoCenter::SetRoot(Utf8ToUtf16(tls_peer_.Root()));
   }
   TestPeer tls_peer_{TestPeer::Mode::Tls};
 };
@@ -96,7 +96,9 @@ TEST_F(TlsTest, RefusesAnUntrustedCertificate) {
 }
 
 TEST_F(TlsTest, AcceptsItWhenVerificationIsOff) {
-  TVeltoCenter::Settings().tls_verify = false;
+  TransportSettings settings;
+  settings.tls_verify = false;
+  TVeltoCenter::SetSettings(settings);
   tls_peer_.Enqueue(PeerReply::Json("{\"tls\":1}"));
   EXPECT_EQ(TVeltoDAO::DoGet(u"/x"), u"{\"tls\":1}");
 }
@@ -104,7 +106,9 @@ TEST_F(TlsTest, AcceptsItWhenVerificationIsOff) {
 TEST_F(TlsTest, TrustsAnAddedAuthorityFile) {
   const std::string path = ::testing::TempDir() + "velto-test-ca.pem";
   std::ofstream(path) << TestCertificatePem();
-  TVeltoCenter::Settings().ca_file = path;
+  TransportSettings settings;
+  settings.ca_file = path;
+  TVeltoCenter::SetSettings(settings);
   tls_peer_.Enqueue(PeerReply::Json("{\"tls\":2}"));
   EXPECT_EQ(TVeltoDAO::DoGet(u"/x"), u"{\"tls\":2}");
   std::remove(path.c_str());

@@ -54,14 +54,14 @@ TEST(InitTraceLine, MasksAllButTheLastFourCharactersOfTheCard) {
 
 TEST(LibraryState, LoadsDefaultsAndUnloadsInReverse) {
   RecordingEvents events;
-  TVeltoCenter::Root() = u"elsewhere";
+  TVeltoCenter::SetRoot(u"elsewhere");
   LoadLibraryState();
   EXPECT_EQ(TVeltoCenter::Root(), u"http://127.0.0.1:8080");
   EXPECT_TRUE(TVeltoCenter::Key().Id.empty());
   EXPECT_TRUE(Global().UserCardNumber.empty());
   TVeltoCenter::GetInstance().WorkEvents().Reset(&events.com);
-  TVeltoCenter::Key().Id = u"k";
-  Global().SiteId = u"s";
+  TVeltoCenter::SetKey({u"", u"k"});
+  SetGlobal({u"", u"s"});
   UnloadLibraryState();
   EXPECT_EQ(events.references, 1u) << "the connection is destroyed, releasing the receiver";
   EXPECT_EQ(TVeltoCenter::Root(), u"");
@@ -74,11 +74,11 @@ class PrologueTest : public CenterTest {
  protected:
   void SetUp() override {
     CenterTest::SetUp();
-    Global().UserCardNumber = u"card-7";
-    TVeltoCenter::Key() = {u"u0", u"old"};
+    SetGlobal({u"card-7", u""});
+    TVeltoCenter::SetKey({u"u0", u"old"});
   }
   void TearDown() override {
-    Global() = {};
+    SetGlobal({});
     CenterTest::TearDown();
   }
 

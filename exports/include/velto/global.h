@@ -10,6 +10,10 @@ struct TGlobal {
   std::u16string SiteId;
 };
 
-TGlobal& Global();
+// A copy of the configuration (const: assigning to it does not compile). An export on one
+// host thread may configure while another thread's operation reads it.
+const TGlobal Global();
+// Replaces the whole configuration.
+void SetGlobal(TGlobal global);
 
 }  // namespace velto
