@@ -1,3 +1,4 @@
+#include "velto/failure_message.h"
 #include "velto/json_box.h"
 #include "velto/operation.h"
 
@@ -9,9 +10,10 @@ std::u16string ResultEnvelope(const std::function<std::u16string()>& operation) 
   try {
     const std::u16string data = operation();
     TJSONStream(response) <= JSONPair(u"code", u"SUCCESS") <= JSONPair(u"data", data);
-  } catch (const Exception& error) {
+  } catch (...) {
     // Replaces members already written in place, so the order stays "code", "data".
-    TJSONStream(response) <= JSONPair(u"code", u"FAIL") <= JSONPair(u"data", error.Message());
+    TJSONStream(response) <= JSONPair(u"code", u"FAIL") <=
+        JSONPair(u"data", CurrentFailureMessage());
   }
   return response.Stringify();
 }

@@ -2,6 +2,9 @@
 // the trace line of VeltoInit.
 #include <gtest/gtest.h>
 
+#include <new>
+#include <stdexcept>
+
 #include "../center/center_fixture.h"
 #include "../center/recording_events.h"
 #include "velto/global.h"
@@ -40,9 +43,20 @@ TEST(ResultEnvelope, WritesCodeThenDataAsFourAsciiLines) {
   for (const auto& c : cases) EXPECT_EQ(Envelope(c.operation), c.text);
 }
 
-TEST(ResultEnvelope, LetsFailuresOfOtherKindsPass) {
-  EXPECT_THROW(Envelope([]() -> std::u16string { throw std::runtime_error("x"); }),
-               std::runtime_error);
+TEST(ResultEnvelope, TurnsAFailureOfAnyKindIntoFail) {
+  const struct {
+    std::function<std::u16string()> operation;
+    const char* data;
+  } cases[] = {
+      {[]() -> std::u16string { throw std::bad_alloc(); }, "Out of memory"},
+      {[]() -> std::u16string { throw std::runtime_error("disk \xEA\xB0\x80 full"); },
+       "disk \\uAC00 full"},
+      {[]() -> std::u16string { throw 42; }, "Unknown failure"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Envelope(c.operation),
+              std::string("{\r\n  \"code\": \"FAIL\",\r\n  \"data\": \"") + c.data + "\"\r\n}");
+  }
 }
 
 TEST(InitTraceLine, MasksAllButTheLastFourCharactersOfTheCard) {

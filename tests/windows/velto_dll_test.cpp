@@ -12,6 +12,7 @@
 #include <fstream>
 #include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "recording_events.h"
@@ -311,6 +312,30 @@ TEST_F(VeltoDll, ReleasesNothingWhenTheProcessExits) {
         std::exit(0);
       },
       ::testing::ExitedWithCode(0), ::testing::Not(::testing::HasSubstr("released")));
+}
+
+// A thread's kept failure goes when the thread ends. Threads are started until one is given
+// the id of a thread that ended, which must then find nothing kept.
+TEST_F(VeltoDll, ANewThreadIsNotGivenTheFailureOfAnEndedThreadWithItsId) {
+  dll_.Init(Text(L""), Text(L""), Text(L""));  // every request fails at once
+  for (int attempt = 0; attempt < 200; ++attempt) {
+    DWORD ended = 0;
+    std::thread([&] {
+      dll_.Enter(Text(L"1"));
+      ended = GetCurrentThreadId();
+    }).join();
+    DWORD started = 0;
+    std::string kept;
+    std::thread([&] {
+      started = GetCurrentThreadId();
+      kept = LastError();
+    }).join();
+    if (started != ended) continue;
+    EXPECT_EQ(kept, "");
+    EXPECT_FALSE(seen.raised.empty());
+    return;
+  }
+  GTEST_SKIP() << "no thread was given an ended thread's id";
 }
 
 }  // namespace

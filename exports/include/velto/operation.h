@@ -10,8 +10,8 @@
 namespace velto {
 
 // The result envelope: "code" "SUCCESS" and "data" the operation's text, or "code" "FAIL"
-// and the message of the velto::Exception it raised, as indented JSON text. Any other
-// exception passes through.
+// and the message of whatever it raised (CurrentFailureMessage), as indented JSON text.
+// Only a failure to make the envelope itself passes through.
 std::u16string ResultEnvelope(const std::function<std::u16string()>& operation);
 
 // An operation export in one line: the session prologue (whose failure leaves the export
