@@ -142,6 +142,8 @@ std::u16string TVeltoCenter::Get(std::u16string_view path) {
 }
 
 void TVeltoCenter::Get(std::u16string_view path, IStream* response) {
+  // Before anything is sent: the reply would have nowhere to go.
+  if (response == nullptr) throw Exception(u"No stream was given to receive the download");
   StreamSink sink(response);
   Send(HttpVerb::Get, path, nullptr, {}, sink);
 }

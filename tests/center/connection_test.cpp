@@ -4,6 +4,7 @@
 #include "center_fixture.h"
 #include "recording_events.h"
 #include "velto/dao.h"
+#include "velto/file_dao.h"
 #include "velto/http_error.h"
 #include "velto/multipart_form.h"
 #ifndef _WIN32
@@ -298,6 +299,23 @@ TEST_F(CenterTest, DownloadsIntoTheHostStreamUnchanged) {
   EXPECT_EQ(host->Release(), 0u) << "no reference is left behind";
 }
 #endif
+
+TEST_F(CenterTest, ADownloadWithoutAStreamFailsBeforeAnythingIsSent) {
+  const std::function<void()> downloads[] = {
+      [] { TVeltoDAO::DoGet(u"/files/1/data", nullptr); },
+      [] {
+        TVeltoFile file;
+        file.Id = u"f1";
+        TVeltoFileDAO::GetData(file, nullptr);
+      },
+  };
+  for (const auto& download : downloads) {
+    EXPECT_EQ(FailureOf(download), u"No stream was given to receive the download");
+  }
+  EXPECT_TRUE(peer_.Requests().empty());
+  peer_.Enqueue(PeerReply::Json("{}"));
+  EXPECT_EQ(TVeltoDAO::DoGet(u"/x"), u"{}") << "the connection is not left busy";
+}
 
 TEST_F(CenterTest, FailsOnABrokenConnectionAndRecovers) {
   peer_.Enqueue(PeerReply::Raw("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nshort").Close());

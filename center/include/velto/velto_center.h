@@ -53,6 +53,7 @@ class TVeltoCenter : private ProgressSink {
   WorkEventsRef& WorkEvents() { return work_events_; }
 
   std::u16string Get(std::u16string_view path);
+  // A null `response` fails before anything is sent.
   void Get(std::u16string_view path, IStream* response);
   std::u16string Post(std::u16string_view path, std::u16string_view body);
   std::u16string Post(std::u16string_view path, TMultipartForm& request);
