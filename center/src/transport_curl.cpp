@@ -9,6 +9,7 @@
 #include "velto/transfer_progress.h"
 #include "velto/transport.h"
 #include "velto/unicode.h"
+#include "velto/url_credentials.h"
 
 namespace velto {
 namespace {
@@ -138,6 +139,7 @@ class CurlTransport : public Transport {
   }
 
   HttpReply Send(const HttpRequest& request, BodySink& sink, ProgressSink* progress) override {
+    RefuseCredentialsInUrl(request.url);
     // A POST goes alone: the open connection is closed first (with the handle that owns it;
     // cookies live on in the share).
     if (request.verb == HttpVerb::Post) StartClient();
@@ -177,6 +179,7 @@ class CurlTransport : public Transport {
     Set(CURLOPT_ERRORBUFFER, error_);
     Set(CURLOPT_NOSIGNAL, 1L);
     Set(CURLOPT_PROTOCOLS_STR, "http,https");
+    Set(CURLOPT_PROXY, "");       // straight to the server, whatever proxy the environment names
     Set(CURLOPT_COOKIEFILE, "");  // cookies in memory for the life of the client
     Set(CURLOPT_FOLLOWLOCATION, 0L);
     Set(CURLOPT_PATH_AS_IS, 1L);  // the URL goes out exactly as built

@@ -12,6 +12,7 @@
 #include "velto/transfer_progress.h"
 #include "velto/transport.h"
 #include "velto/unicode.h"
+#include "velto/url_credentials.h"
 #include "winhttp_error.h"
 #include "winhttp_handle.h"
 
@@ -164,7 +165,8 @@ class WinHttpTransport final : public Transport {
 };
 
 WinHttpTransport::WinHttpTransport(const TransportSettings& settings) : settings_(settings) {
-  session_.reset(WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
+  // Straight to the server, whatever proxy the machine names.
+  session_.reset(WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
                              WINHTTP_NO_PROXY_BYPASS, 0));
   if (!session_) FailLastError();
   const int connect = Milliseconds(settings_.connect_timeout);
@@ -179,6 +181,7 @@ WinHttpTransport::WinHttpTransport(const TransportSettings& settings) : settings
 
 HttpReply WinHttpTransport::Send(const HttpRequest& request, BodySink& sink,
                                  ProgressSink* progress) {
+  RefuseCredentialsInUrl(request.url);
   const UrlParts url = CrackUrl(Wide(request.url));
   if (url.secure && !tls_restricted_) {
     throw TransportError(u"This system cannot hold https connections to TLS 1.2 or newer");
