@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "velto/resource_path.h"
 #include "velto/unicode.h"
 
 namespace velto {
@@ -44,6 +45,27 @@ TEST(PercentEncode, KeepsOnlyTheUnreservedCharacters) {
   };
   for (const auto& [value, encoded] : cases) {
     EXPECT_EQ(PercentEncode(value), encoded) << Utf16ToUtf8(value);
+  }
+}
+
+// Each value fills its place as one path segment or query value and nothing more.
+TEST(ResourcePath, EncodesEachValueForItsPlace) {
+  const struct {
+    std::u16string format;
+    std::initializer_list<std::u16string_view> values;
+    std::u16string path;
+  } cases[] = {
+      {u"/user/%s", {u"a/b?c"}, u"/user/a%2Fb%3Fc"},
+      {u"/person/%s/%s", {u".", u".."}, u"/person/%2E/%2E%2E"},
+      {u"/person/%s/%s", {u"...", u"a.b"}, u"/person/.../a.b"},
+      {u"/person/%s/%s", {u"", u""}, u"/person//"},
+      {u"/x/%s?a=%s&name=%s", {u"..", u"..", u"a b/."}, u"/x/%2E%2E?a=..&name=a+b%2F."},
+      {u"/persons/%s?name=%s", {u"? #", u"? #"}, u"/persons/%3F%20%23?name=%3F+%23"},
+      {u"/file/%s", {u"f1", u"{\"body\":1}"}, u"/file/f1"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Utf16ToUtf8(ResourcePath(c.format, c.values)), Utf16ToUtf8(c.path))
+        << Utf16ToUtf8(c.format);
   }
 }
 

@@ -7,8 +7,10 @@
 namespace velto {
 
 // Fills each "%s" of `format`, left to right, with the next value, percent-encoded as one
-// path segment (PercentEncode), so an id can never add a segment, start a query or end
-// the request line. `format` holds as many "%s" as there are values.
+// path segment or query value (PercentEncode), so an id can never add a segment, start a
+// query or end the request line; a path segment that is "." or ".." goes as %2E or %2E%2E.
+// The value of a "name" query key is form-encoded (URLEncode) instead. Values beyond the
+// last "%s" are not used.
 std::u16string ResourcePath(std::u16string_view format,
                             std::initializer_list<std::u16string_view> values);
 
