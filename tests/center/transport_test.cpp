@@ -84,6 +84,20 @@ TEST(Transport, HandsTheStatusLineBackAsReceived) {
   EXPECT_EQ(sink.Bytes(), "body");
 }
 
+// A path goes out as built: no dot segment is folded away, plain or encoded, so a request
+// never reaches another resource than the one its path names.
+TEST(Transport, SendsDotSegmentsAsTheyAre) {
+  TestPeer server;
+  const auto transport = MakeTransport({});
+  for (const std::string target : {"/user/..", "/user/.", "/a/../b", "/a/./b", "/a/%2E%2E/b",
+                                   "/user/%2E%2E", "/user/%2e", "/a/.%2E/b?x=/../"}) {
+    server.Enqueue(PeerReply::Json("{}"));
+    StringSink sink;
+    Fetch(*transport, server.Root() + target, sink);
+    EXPECT_EQ(server.Requests().back().Target(), target);
+  }
+}
+
 // Proxy settings in the environment for one test; every variable as it was afterwards.
 class ScopedProxyEnvironment {
  public:
