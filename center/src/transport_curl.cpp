@@ -95,6 +95,7 @@ int OnSeek(void* user, curl_off_t offset, int origin) {
   try {
     if (!exchange.request.body->Rewind()) return CURL_SEEKFUNC_CANTSEEK;
     exchange.sent = 0;
+    exchange.upload.Restart();
     return CURL_SEEKFUNC_OK;
   } catch (...) {
     exchange.failure = std::current_exception();
@@ -162,6 +163,13 @@ class CurlTransport : public Transport {
     curl_easy_getinfo(easy_.get(), CURLINFO_CONTENT_TYPE, &content_type);
     if (content_type != nullptr) reply.content_type = content_type;
     return reply;
+  }
+
+  // A new handle with the new settings: no connection made under the old ones is used
+  // again. The cookies live on in the share.
+  void ApplySettings(const TransportSettings& settings) override {
+    settings_ = settings;
+    StartClient();
   }
 
  private:

@@ -148,8 +148,11 @@ class WinHttpTransport final : public Transport {
  public:
   explicit WinHttpTransport(const TransportSettings& settings);
   HttpReply Send(const HttpRequest& request, BodySink& sink, ProgressSink* progress) override;
+  // The session, which holds the cookies, stays; TLS settings apply per request.
+  void ApplySettings(const TransportSettings& settings) override;
 
  private:
+  void ApplyTimeouts() const;
   WinHttpHandle OpenRequest(HINTERNET connection, const HttpRequest& request,
                             const UrlParts& url) const;
   void Exchange(HINTERNET request, BodySource* body, TransferProgress& upload) const;
@@ -169,14 +172,23 @@ WinHttpTransport::WinHttpTransport(const TransportSettings& settings) : settings
   session_.reset(WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
                              WINHTTP_NO_PROXY_BYPASS, 0));
   if (!session_) FailLastError();
+  ApplyTimeouts();
+  SetDwordOption(session_.get(), WINHTTP_OPTION_REDIRECT_POLICY,
+                 WINHTTP_OPTION_REDIRECT_POLICY_NEVER);
+  tls_restricted_ = RestrictTls(session_.get());
+}
+
+void WinHttpTransport::ApplySettings(const TransportSettings& settings) {
+  settings_ = settings;
+  ApplyTimeouts();
+}
+
+void WinHttpTransport::ApplyTimeouts() const {
   const int connect = Milliseconds(settings_.connect_timeout);
   const int stall = Milliseconds(settings_.stall_timeout);
   if (!WinHttpSetTimeouts(session_.get(), connect, connect, stall, stall)) FailLastError();
   // Waiting for the reply head has a limit of its own.
   SetDwordOption(session_.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, stall);
-  SetDwordOption(session_.get(), WINHTTP_OPTION_REDIRECT_POLICY,
-                 WINHTTP_OPTION_REDIRECT_POLICY_NEVER);
-  tls_restricted_ = RestrictTls(session_.get());
 }
 
 HttpReply WinHttpTransport::Send(const HttpRequest& request, BodySink& sink,
@@ -211,6 +223,7 @@ void WinHttpTransport::Exchange(HINTERNET request, BodySource* body,
     const DWORD error = GetLastError();
     const bool again = error == ERROR_WINHTTP_RESEND_REQUEST && attempt < kAttempts;
     if (!again || (body && !body->Rewind())) FailTransfer(error);
+    upload.Restart();
   }
 }
 

@@ -193,11 +193,12 @@ HttpReply TVeltoCenter::Send(HttpVerb verb, std::u16string_view path, BodySource
 
 Transport& TVeltoCenter::CurrentTransport() {
   const TransportSettings settings = Settings();
-  if (!transport_ || !(transport_settings_ == settings)) {
-    transport_.reset();
+  if (!transport_) {
     transport_ = MakeTransport(settings);
-    transport_settings_ = settings;
+  } else if (!(transport_settings_ == settings)) {
+    transport_->ApplySettings(settings);  // not made again: its cookies must stay
   }
+  transport_settings_ = settings;
   return *transport_;
 }
 

@@ -223,6 +223,21 @@ TEST_F(TlsTest, GoesStraightToTheServerWhateverProxyTheEnvironmentNames) {
   EXPECT_EQ(proxy.Connections(), 0);
 }
 
+// The connection takes new settings at its next request, and a connection opened without
+// verification is not used again once verification is on.
+TEST_F(TlsTest, TakesNewSettingsAtTheNextRequest) {
+  TransportSettings unverified;
+  unverified.tls_verify = false;
+  for (int i = 0; i < 2; ++i) tls_peer_.Enqueue(PeerReply::Json("{}"));
+  EXPECT_THROW(TVeltoDAO::DoGet(u"/x"), TransportError);
+  TVeltoCenter::SetSettings(unverified);
+  EXPECT_EQ(TVeltoDAO::DoGet(u"/x"), u"{}");
+  TVeltoCenter::SetSettings({});
+  EXPECT_THROW(TVeltoDAO::DoGet(u"/x"), TransportError);
+  TVeltoCenter::SetSettings(unverified);
+  EXPECT_EQ(TVeltoDAO::DoGet(u"/x"), u"{}");
+}
+
 TEST_F(TlsTest, TrustsAnAddedAuthorityFile) {
   const std::string path = ::testing::TempDir() + "velto-test-ca.pem";
   std::ofstream(path) << TestCertificatePem();

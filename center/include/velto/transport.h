@@ -83,6 +83,8 @@ class Transport {
  public:
   virtual ~Transport() = default;
   virtual HttpReply Send(const HttpRequest& request, BodySink& sink, ProgressSink* progress) = 0;
+  // New TLS settings and time limits for the requests that follow; the cookies stay.
+  virtual void ApplySettings(const TransportSettings& settings) = 0;
 };
 
 // The platform's transport: libcurl on Linux, WinHTTP on Windows.
