@@ -1,5 +1,7 @@
 #include "velto/global.h"
 
+#include <utility>
+
 #include "velto/shared_value.h"
 
 namespace velto {
