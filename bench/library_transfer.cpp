@@ -26,7 +26,7 @@ uint64_t OwnPeakKib() {
 template <typename Transfer>
 int Run(const std::string& root, const std::string& report, Transfer transfer) {
   try {
-    TVeltoCenter::Root() = Utf8ToUtf16(root);
+    TVeltoCenter::SetRoot(Utf8ToUtf16(root));
     transfer();
     TVeltoCenter::DestroyInstance();
     std::ofstream(report) << OwnPeakKib() << '\n';

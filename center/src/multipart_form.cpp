@@ -8,6 +8,31 @@
 #include "velto/unicode.h"
 
 namespace velto {
+namespace {
+
+// A file name as a quoted parameter: a quotation mark or line break in it would end the
+// value or the part's header, so those go as %22, %0D and %0A, as browsers write them.
+std::string QuotedFileName(std::u16string_view file_name) {
+  std::string quoted = "\"";
+  for (const char byte : Utf16ToUtf8(file_name)) {
+    switch (byte) {
+      case '"':
+        quoted += "%22";
+        break;
+      case '\r':
+        quoted += "%0D";
+        break;
+      case '\n':
+        quoted += "%0A";
+        break;
+      default:
+        quoted += byte;
+    }
+  }
+  return quoted + '"';
+}
+
+}  // namespace
 
 // Literal bytes, or a file read from disk as it is sent.
 struct TMultipartForm::Segment {
@@ -52,7 +77,7 @@ void TMultipartForm::AddPart(std::u16string_view name, std::u16string_view file_
                              std::string_view content_type, std::string_view transfer_encoding) {
   std::string head =
       "--" + boundary_ + "\r\nContent-Disposition: form-data; name=\"" + Utf16ToUtf8(name) + "\"";
-  if (!file_name.empty()) head += "; filename=\"" + Utf16ToUtf8(file_name) + "\"";
+  if (!file_name.empty()) head += "; filename=" + QuotedFileName(file_name);
   head += "\r\n";
   if (!content_type.empty()) head += "Content-Type: " + std::string(content_type) + "\r\n";
   if (!transfer_encoding.empty()) {

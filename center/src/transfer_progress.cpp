@@ -20,4 +20,10 @@ void TransferProgress::End() {
   if (sink_ != nullptr) sink_->WorkEnd(mode_);
 }
 
+void TransferProgress::Restart() {
+  End();
+  state_ = State::Idle;
+  moved_ = 0;
+}
+
 }  // namespace velto

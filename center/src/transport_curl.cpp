@@ -9,6 +9,7 @@
 #include "velto/transfer_progress.h"
 #include "velto/transport.h"
 #include "velto/unicode.h"
+#include "velto/url_credentials.h"
 
 namespace velto {
 namespace {
@@ -94,6 +95,7 @@ int OnSeek(void* user, curl_off_t offset, int origin) {
   try {
     if (!exchange.request.body->Rewind()) return CURL_SEEKFUNC_CANTSEEK;
     exchange.sent = 0;
+    exchange.upload.Restart();
     return CURL_SEEKFUNC_OK;
   } catch (...) {
     exchange.failure = std::current_exception();
@@ -138,6 +140,7 @@ class CurlTransport : public Transport {
   }
 
   HttpReply Send(const HttpRequest& request, BodySink& sink, ProgressSink* progress) override {
+    RefuseCredentialsInUrl(request.url);
     // A POST goes alone: the open connection is closed first (with the handle that owns it;
     // cookies live on in the share).
     if (request.verb == HttpVerb::Post) StartClient();
@@ -162,6 +165,13 @@ class CurlTransport : public Transport {
     return reply;
   }
 
+  // A new handle with the new settings: no connection made under the old ones is used
+  // again. The cookies live on in the share.
+  void ApplySettings(const TransportSettings& settings) override {
+    settings_ = settings;
+    StartClient();
+  }
+
  private:
   void Set(CURLoption option, long value) { curl_easy_setopt(easy_.get(), option, value); }
   template <typename T>
@@ -177,6 +187,7 @@ class CurlTransport : public Transport {
     Set(CURLOPT_ERRORBUFFER, error_);
     Set(CURLOPT_NOSIGNAL, 1L);
     Set(CURLOPT_PROTOCOLS_STR, "http,https");
+    Set(CURLOPT_PROXY, "");       // straight to the server, whatever proxy the environment names
     Set(CURLOPT_COOKIEFILE, "");  // cookies in memory for the life of the client
     Set(CURLOPT_FOLLOWLOCATION, 0L);
     Set(CURLOPT_PATH_AS_IS, 1L);  // the URL goes out exactly as built

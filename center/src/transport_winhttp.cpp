@@ -12,6 +12,7 @@
 #include "velto/transfer_progress.h"
 #include "velto/transport.h"
 #include "velto/unicode.h"
+#include "velto/url_credentials.h"
 #include "winhttp_error.h"
 #include "winhttp_handle.h"
 
@@ -167,8 +168,11 @@ class WinHttpTransport final : public Transport {
  public:
   explicit WinHttpTransport(const TransportSettings& settings);
   HttpReply Send(const HttpRequest& request, BodySink& sink, ProgressSink* progress) override;
+  // The session, which holds the cookies, stays; TLS settings apply per request.
+  void ApplySettings(const TransportSettings& settings) override;
 
  private:
+  void ApplyTimeouts() const;
   WinHttpHandle OpenRequest(HINTERNET connection, const HttpRequest& request,
                             const UrlParts& url) const;
   void Exchange(HINTERNET request, BodySource* body, TransferProgress& upload) const;
@@ -184,21 +188,32 @@ class WinHttpTransport final : public Transport {
 };
 
 WinHttpTransport::WinHttpTransport(const TransportSettings& settings) : settings_(settings) {
-  session_.reset(WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
+  // Straight to the server, whatever proxy the machine names.
+  session_.reset(WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
                              WINHTTP_NO_PROXY_BYPASS, 0));
   if (!session_) FailLastError();
-  const int connect = Milliseconds(settings_.connect_timeout);
-  const int stall = Milliseconds(settings_.stall_timeout);
-  if (!WinHttpSetTimeouts(session_.get(), connect, connect, stall, stall)) FailLastError();
-  // Waiting for the reply head has a limit of its own.
-  SetDwordOption(session_.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, stall);
+  ApplyTimeouts();
   SetDwordOption(session_.get(), WINHTTP_OPTION_REDIRECT_POLICY,
                  WINHTTP_OPTION_REDIRECT_POLICY_NEVER);
   tls_restricted_ = RestrictTls(session_.get());
 }
 
+void WinHttpTransport::ApplySettings(const TransportSettings& settings) {
+  settings_ = settings;
+  ApplyTimeouts();
+}
+
+void WinHttpTransport::ApplyTimeouts() const {
+  const int connect = Milliseconds(settings_.connect_timeout);
+  const int stall = Milliseconds(settings_.stall_timeout);
+  if (!WinHttpSetTimeouts(session_.get(), connect, connect, stall, stall)) FailLastError();
+  // Waiting for the reply head has a limit of its own.
+  SetDwordOption(session_.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, stall);
+}
+
 HttpReply WinHttpTransport::Send(const HttpRequest& request, BodySink& sink,
                                  ProgressSink* progress) {
+  RefuseCredentialsInUrl(request.url);
   const UrlParts url = CrackUrl(Wide(request.url));
   if (url.secure && !tls_restricted_) {
     throw TransportError(u"This system cannot hold https connections to TLS 1.2 or newer");
@@ -228,6 +243,7 @@ void WinHttpTransport::Exchange(HINTERNET request, BodySource* body,
     const DWORD error = GetLastError();
     const bool again = error == ERROR_WINHTTP_RESEND_REQUEST && attempt < kAttempts;
     if (!again || (body && !body->Rewind())) FailTransfer(error);
+    upload.Restart();
   }
 }
 

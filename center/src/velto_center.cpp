@@ -1,10 +1,13 @@
 #include "velto/velto_center.h"
 
+#include <mutex>
+
 #include "velto/bodies.h"
 #include "velto/charset.h"
 #include "velto/content_type.h"
 #include "velto/http_error.h"
 #include "velto/multipart_form.h"
+#include "velto/shared_value.h"
 #include "velto/unicode.h"
 
 namespace velto {
@@ -16,9 +19,31 @@ constexpr char kJsonType[] = "application/json; charset=utf-8";
 
 constexpr std::u16string_view kDefaultRoot = u"http://127.0.0.1:8080";
 
-std::unique_ptr<TVeltoCenter>& Instance() {
-  static std::unique_ptr<TVeltoCenter> instance;
-  return instance;
+// The place of the one instance; the lock makes the first use on several threads at once
+// make exactly one.
+struct InstanceSlot {
+  std::mutex mutex;
+  std::unique_ptr<TVeltoCenter> instance;
+};
+
+InstanceSlot& Instance() {
+  static InstanceSlot slot;
+  return slot;
+}
+
+SharedValue<std::u16string>& SharedRoot() {
+  static SharedValue<std::u16string> root{std::u16string(kDefaultRoot)};
+  return root;
+}
+
+SharedValue<TVeltoKey>& SharedKey() {
+  static SharedValue<TVeltoKey> key;
+  return key;
+}
+
+SharedValue<TransportSettings>& SharedSettings() {
+  static SharedValue<TransportSettings> settings;
+  return settings;
 }
 
 // The key comes from the server; a line break or NUL in it would inject headers.
@@ -52,40 +77,58 @@ TVeltoCenter::TVeltoCenter(Token) {}
 
 TVeltoCenter::~TVeltoCenter() = default;
 
-std::u16string& TVeltoCenter::Root() {
-  static std::u16string root(kDefaultRoot);
-  return root;
+const std::u16string TVeltoCenter::Root() {
+  return SharedRoot().Get();
 }
 
-TVeltoKey& TVeltoCenter::Key() {
-  static TVeltoKey key;
-  return key;
+void TVeltoCenter::SetRoot(std::u16string root) {
+  SharedRoot().Set(std::move(root));
 }
 
-TransportSettings& TVeltoCenter::Settings() {
-  static TransportSettings settings;
-  return settings;
+const TVeltoKey TVeltoCenter::Key() {
+  return SharedKey().Get();
+}
+
+void TVeltoCenter::SetKey(TVeltoKey key) {
+  SharedKey().Set(std::move(key));
+}
+
+const TransportSettings TVeltoCenter::Settings() {
+  return SharedSettings().Get();
+}
+
+void TVeltoCenter::SetSettings(TransportSettings settings) {
+  SharedSettings().Set(std::move(settings));
 }
 
 void TVeltoCenter::OpenUnit() {
-  Root() = kDefaultRoot;
-  Key() = {};
-  Settings() = {};
+  SetRoot(std::u16string(kDefaultRoot));
+  SetKey({});
+  SetSettings({});
   Instance();
 }
 
 TVeltoCenter& TVeltoCenter::GetInstance() {
-  auto& instance = Instance();
-  if (!instance) instance = std::make_unique<TVeltoCenter>(Token{});
-  return *instance;
+  InstanceSlot& slot = Instance();
+  std::lock_guard lock(slot.mutex);
+  if (!slot.instance) slot.instance = std::make_unique<TVeltoCenter>(Token{});
+  return *slot.instance;
 }
 
 void TVeltoCenter::DestroyInstance() {
-  Instance().reset();
+  std::unique_ptr<TVeltoCenter> doomed;
+  {
+    InstanceSlot& slot = Instance();
+    std::lock_guard lock(slot.mutex);
+    doomed = std::move(slot.instance);
+  }
+  // Destroyed outside the lock: it releases the host's receiver.
 }
 
 void TVeltoCenter::AbandonInstance() {
-  (void)Instance().release();
+  InstanceSlot& slot = Instance();
+  std::lock_guard lock(slot.mutex);
+  (void)slot.instance.release();
 }
 
 std::u16string TVeltoCenter::GetPath(std::u16string_view path) {
@@ -99,6 +142,8 @@ std::u16string TVeltoCenter::Get(std::u16string_view path) {
 }
 
 void TVeltoCenter::Get(std::u16string_view path, IStream* response) {
+  // Before anything is sent: the reply would have nowhere to go.
+  if (response == nullptr) throw Exception(u"No stream was given to receive the download");
   StreamSink sink(response);
   Send(HttpVerb::Get, path, nullptr, {}, sink);
 }
@@ -139,18 +184,21 @@ HttpReply TVeltoCenter::Send(HttpVerb verb, std::u16string_view path, BodySource
   if (body != nullptr) request.headers.emplace_back("Content-Type", content_type);
   request.headers.emplace_back("Accept", kAccept);
   request.headers.emplace_back("User-Agent", kUserAgent);
-  if (!Key().Id.empty()) request.headers.emplace_back("key-id", KeyHeaderValue(Key().Id));
+  const std::u16string key_id = Key().Id;
+  if (!key_id.empty()) request.headers.emplace_back("key-id", KeyHeaderValue(key_id));
   HttpReply reply = CurrentTransport().Send(request, sink, this);
   if (reply.status < 200 || reply.status > 299) throw EHttpError(reply.status, reply.status_line);
   return reply;
 }
 
 Transport& TVeltoCenter::CurrentTransport() {
-  if (!transport_ || !(transport_settings_ == Settings())) {
-    transport_.reset();
-    transport_ = MakeTransport(Settings());
-    transport_settings_ = Settings();
+  const TransportSettings settings = Settings();
+  if (!transport_) {
+    transport_ = MakeTransport(settings);
+  } else if (!(transport_settings_ == settings)) {
+    transport_->ApplySettings(settings);  // not made again: its cookies must stay
   }
+  transport_settings_ = settings;
   return *transport_;
 }
 

@@ -1,10 +1,25 @@
 #include "velto/global.h"
 
-namespace velto {
+#include <utility>
 
-TGlobal& Global() {
-  static TGlobal global;
+#include "velto/shared_value.h"
+
+namespace velto {
+namespace {
+
+SharedValue<TGlobal>& SharedGlobal() {
+  static SharedValue<TGlobal> global;
   return global;
+}
+
+}  // namespace
+
+const TGlobal Global() {
+  return SharedGlobal().Get();
+}
+
+void SetGlobal(TGlobal global) {
+  SharedGlobal().Set(std::move(global));
 }
 
 TVeltoPerson ConfiguredSitePerson(std::u16string_view person_id) {

@@ -1,5 +1,7 @@
 #include "velto/ini_settings.h"
 
+#include <utility>
+
 #include "velto/global.h"
 #include "velto/ini.h"
 #include "velto/unicode.h"
@@ -11,12 +13,12 @@ void ApplyIniSettings(const std::u16string& file) {
   const auto read = [&file](std::u16string_view key) {
     return ReadIniString(file, u"Global", key);
   };
-  TVeltoCenter::Root() = read(u"Root");
-  Global().UserCardNumber = read(u"UserCardNumber");
-  Global().SiteId = read(u"SiteId");
-  TransportSettings& transport = TVeltoCenter::Settings();
+  TVeltoCenter::SetRoot(read(u"Root"));
+  SetGlobal({read(u"UserCardNumber"), read(u"SiteId")});
+  TransportSettings transport = TVeltoCenter::Settings();
   transport.tls_verify = read(u"TlsVerify") != u"0";
   transport.ca_file = Utf16ToUtf8(read(u"CAFile"));
+  TVeltoCenter::SetSettings(std::move(transport));
 }
 
 }  // namespace velto

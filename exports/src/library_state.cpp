@@ -9,15 +9,15 @@ namespace velto {
 void LoadLibraryState() {
   UnitOpen();
   TVeltoCenter::OpenUnit();
-  Global() = {};
+  SetGlobal({});
 }
 
 void UnloadLibraryState() {
-  Global() = {};
+  SetGlobal({});
   TVeltoCenter::DestroyInstance();
-  TVeltoCenter::Root().clear();
-  TVeltoCenter::Key() = {};
-  TVeltoCenter::Settings() = {};
+  TVeltoCenter::SetRoot({});
+  TVeltoCenter::SetKey({});
+  TVeltoCenter::SetSettings({});
   UnitClose();
 }
 

@@ -28,14 +28,13 @@ VELTO_API void STDCALL VeltoClose(VELTO_HANDLE) {
 VELTO_API void STDCALL VeltoInit(BSTR RootUrl, BSTR UserCardNumber, BSTR SiteId) {
   GuardExport([&] {
     DebugTrace(InitTraceLine(FromBstr(RootUrl), FromBstr(UserCardNumber), FromBstr(SiteId)));
-    TVeltoCenter::Root() = FromBstr(RootUrl);
-    Global().UserCardNumber = FromBstr(UserCardNumber);
-    Global().SiteId = FromBstr(SiteId);
+    TVeltoCenter::SetRoot(FromBstr(RootUrl));
+    SetGlobal({FromBstr(UserCardNumber), FromBstr(SiteId)});
   });
 }
 
 VELTO_API void STDCALL VeltoEnter(BSTR UserCardNumber) {
-  GuardExport([&] { TVeltoCenter::Key() = TVeltoUserCardDAO::Enter(FromBstr(UserCardNumber)); });
+  GuardExport([&] { TVeltoCenter::SetKey(TVeltoUserCardDAO::Enter(FromBstr(UserCardNumber))); });
 }
 
 VELTO_API void STDCALL VeltoLeave(void) {

@@ -1,12 +1,19 @@
 #include "velto/result_envelope.h"
 
+#include "velto/failure_message.h"
+#include "velto/host_call.h"
+
 namespace velto {
 
 std::u16string EnvelopeText(const TJSONBox& response, const std::function<void()>& work) {
   try {
     work();
-  } catch (const Exception& error) {
-    TJSONStream(response) <= JSONPair(u"code", u"FAIL") <= JSONPair(u"data", error.Message());
+  } catch (const HostException&) {
+    throw;  // the host's own exception leaves the export as it was raised
+  } catch (...) {
+    // Replaces members already written in place, so the order stays "code", "data".
+    TJSONStream(response) <= JSONPair(u"code", u"FAIL") <=
+        JSONPair(u"data", CurrentFailureMessage());
   }
   return response.Stringify();
 }

@@ -8,7 +8,7 @@ namespace velto {
 
 void SessionPrologue() {
   if (!TVeltoUserCardDAO::Check()) {
-    TVeltoCenter::Key() = TVeltoUserCardDAO::Enter(Global().UserCardNumber);
+    TVeltoCenter::SetKey(TVeltoUserCardDAO::Enter(Global().UserCardNumber));
   }
 }
 

@@ -142,7 +142,7 @@ bool HostExceptionPending() {
 void RaisePendingHostException() {
   std::optional<KeptException> kept = Take();
   if (!kept) return;
-  const std::u16string& message = KeepHostFailure(std::move(kept->message));
+  const std::u16string& message = KeepHostFailure(kept->message);
   if (kept->code == VELTO_EXCEPTION_CODE && kept->count >= 1) {
     kept->parameters[0] = reinterpret_cast<ULONG_PTR>(message.c_str());
   }

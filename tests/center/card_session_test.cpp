@@ -28,7 +28,7 @@ void ExpectGatePath(const PeerRequest& request, const std::u16string& before,
 }
 
 TEST_F(CenterTest, CheckAsksTheGateWithTheCurrentKey) {
-  TVeltoCenter::Key().Id = u"k-9";
+  TVeltoCenter::SetKey({u"", u"k-9"});
   const struct {
     const char* value;
     bool result;
@@ -64,7 +64,7 @@ TEST_F(CenterTest, EnterPostsTheCardNumberAsTheWholeBody) {
 }
 
 TEST_F(CenterTest, LeaveDeletesTheGateOfTheKeyHeader) {
-  TVeltoCenter::Key().Id = u"k1";
+  TVeltoCenter::SetKey({u"", u"k1"});
   peer_.Enqueue(ServerReply("100", "null"));
   TVeltoUserCardDAO::Leave();
   const PeerRequest request = OnlyRequest();

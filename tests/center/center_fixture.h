@@ -16,13 +16,13 @@ class CenterTest : public ::testing::Test {
  protected:
   void SetUp() override {
     TVeltoCenter::DestroyInstance();
-    TVeltoCenter::Root() = Utf8ToUtf16(peer_.Root());
-    TVeltoCenter::Key() = {};
-    TVeltoCenter::Settings() = {};
+    TVeltoCenter::SetRoot(Utf8ToUtf16(peer_.Root()));
+    TVeltoCenter::SetKey({});
+    TVeltoCenter::SetSettings({});
   }
   void TearDown() override {
     TVeltoCenter::DestroyInstance();
-    TVeltoCenter::Key() = {};
+    TVeltoCenter::SetKey({});
   }
 
   PeerRequest OnlyRequest() const {

@@ -59,7 +59,7 @@ TEST_F(CenterTest, DownloadsOnlyASuccessfulReplyIntoTheStream) {
       {"redirect", PeerReply::Http("HTTP/1.1 302 Found", "moved", {{"Location", "/file/f2/data"}}),
        "", true},
   };
-  TVeltoCenter::Key().Id = u"k-1";
+  TVeltoCenter::SetKey({u"", u"k-1"});
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     HostStream host;
@@ -103,7 +103,7 @@ TEST_F(CenterTest, ADownloadFailsOnABrokenOrBusyConnection) {
   }
   {
     HostStream host;
-    TVeltoCenter::Root() = DeadRoot();
+    TVeltoCenter::SetRoot(DeadRoot());
     EXPECT_THROW(TVeltoFileDAO::GetData(kFile, host.get()), TransportError);
     EXPECT_EQ(host.Data(), "");
   }

@@ -390,7 +390,7 @@ class DaoRequestTest : public CenterTest, public ::testing::WithParamInterface<D
 
 TEST_P(DaoRequestTest, SendsItsRequestAndReadsTheReply) {
   const DaoCase& c = GetParam();
-  TVeltoCenter::Key().Id = u"k-1";
+  TVeltoCenter::SetKey({u"", u"k-1"});
   peer_.Enqueue(ServerReply("100", c.value));
   EXPECT_EQ(c.operation.call(), c.result);
   const PeerRequest request = OnlyRequest();
@@ -464,7 +464,7 @@ TEST_F(CenterTest, EveryOperationFailsAtOnceWhileTheConnectionIsBusy) {
 }
 
 TEST_F(CenterTest, EveryOperationFailsWhenNothingListens) {
-  TVeltoCenter::Root() = DeadRoot();
+  TVeltoCenter::SetRoot(DeadRoot());
   for (const DaoOperation& operation : Operations()) {
     SCOPED_TRACE(operation.name);
     ExpectFailure(operation.call, Raised::Transport, u"");
@@ -487,7 +487,7 @@ TEST_F(CenterTest, UserCheckAnswersFalseForEveryFailure) {
     EXPECT_FALSE(TVeltoUserDAO::Check(u"u1")) << failure.name;
   }
   WhileBusy(peer_, [] { EXPECT_FALSE(TVeltoUserDAO::Check(u"u1")) << "busy"; });
-  TVeltoCenter::Root() = DeadRoot();
+  TVeltoCenter::SetRoot(DeadRoot());
   EXPECT_FALSE(TVeltoUserDAO::Check(u"u1")) << "nothing listens";
 }
 

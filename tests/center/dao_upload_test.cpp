@@ -93,7 +93,7 @@ TEST_F(UploadTest, SendsEachFormByteForByte) {
         {Part::Bare, "hlscDate", "2024-03-05+10%3A00"}},
        "f-new"},
   };
-  TVeltoCenter::Key().Id = u"k-1";
+  TVeltoCenter::SetKey({u"", u"k-1"});
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const size_t before = peer_.Requests().size();
@@ -145,7 +145,7 @@ TEST_F(UploadTest, PassesEveryFailureOn) {
       ExpectFailure(operation.call, Raised::Busy, u"");
     }
   });
-  TVeltoCenter::Root() = DeadRoot();
+  TVeltoCenter::SetRoot(DeadRoot());
   for (const DaoOperation& operation : operations) {
     ExpectFailure(operation.call, Raised::Transport, u"");
   }

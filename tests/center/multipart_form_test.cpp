@@ -92,6 +92,24 @@ TEST_F(MultipartFormTest, FramesEveryKindOfPart) {
   EXPECT_EQ(ReadAll(form, 4096), expected);
 }
 
+#ifndef _WIN32  // Windows file names cannot hold a quotation mark or a line break
+TEST_F(MultipartFormTest, AFileNameCannotEndItsValueOrAddHeaders) {
+  const fs::path odd = folder_ / "a\"; name=\"other\r\n\r\n%22.png";
+  std::ofstream(odd, std::ios::binary) << "data";
+  TMultipartForm form({2024, 3, 5, 14, 7, 9, 42});
+  form.AddFilePart(u"file", Utf8ToUtf16(odd.string()));
+  EXPECT_EQ(ReadAll(form, 4096),
+            "----------030524140709042\r\n"
+            "Content-Disposition: form-data; name=\"file\"; "
+            "filename=\"a%22; name=%22other%0D%0A%0D%0A%22.png\"\r\n"
+            "Content-Type: image/png\r\n"
+            "Content-Transfer-Encoding: binary\r\n"
+            "\r\n"
+            "data\r\n"
+            "----------030524140709042--\r\n");
+}
+#endif
+
 std::u16string AddFileFailure(const std::u16string& path) {
   TMultipartForm form;
   try {
@@ -209,6 +227,11 @@ TEST(FileParts, TakeTheBareName) {
   EXPECT_EQ(BareFileName(u"C:a.pdf"), u"a.pdf");
   EXPECT_EQ(BareFileName(u"/tmp/b.txt"), u"b.txt");
   EXPECT_EQ(BareFileName(u"plain"), u"plain");
+  // "/" ends a folder name too, on Windows as well: taking only what follows the last "\"
+  // or ":" would send these folder paths as the file's name.
+  EXPECT_EQ(BareFileName(u"C:/scan/a.png"), u"a.png");
+  EXPECT_EQ(BareFileName(u"C:\\docs/scan\\2024/a.png"), u"a.png");
+  EXPECT_EQ(BareFileName(u"\\\\server\\share/a.png"), u"a.png");
 }
 
 }  // namespace

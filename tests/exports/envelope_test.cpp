@@ -2,6 +2,9 @@
 // the trace line of VeltoInit.
 #include <gtest/gtest.h>
 
+#include <new>
+#include <stdexcept>
+
 #include "../center/center_fixture.h"
 #include "../center/recording_events.h"
 #include "velto/global.h"
@@ -40,9 +43,20 @@ TEST(ResultEnvelope, WritesCodeThenDataAsFourAsciiLines) {
   for (const auto& c : cases) EXPECT_EQ(Envelope(c.operation), c.text);
 }
 
-TEST(ResultEnvelope, LetsFailuresOfOtherKindsPass) {
-  EXPECT_THROW(Envelope([]() -> std::u16string { throw std::runtime_error("x"); }),
-               std::runtime_error);
+TEST(ResultEnvelope, TurnsAFailureOfAnyKindIntoFail) {
+  const struct {
+    std::function<std::u16string()> operation;
+    const char* data;
+  } cases[] = {
+      {[]() -> std::u16string { throw std::bad_alloc(); }, "Out of memory"},
+      {[]() -> std::u16string { throw std::runtime_error("disk \xEA\xB0\x80 full"); },
+       "disk \\uAC00 full"},
+      {[]() -> std::u16string { throw 42; }, "Unknown failure"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Envelope(c.operation),
+              std::string("{\r\n  \"code\": \"FAIL\",\r\n  \"data\": \"") + c.data + "\"\r\n}");
+  }
 }
 
 TEST(InitTraceLine, MasksAllButTheLastFourCharactersOfTheCard) {
@@ -54,14 +68,14 @@ TEST(InitTraceLine, MasksAllButTheLastFourCharactersOfTheCard) {
 
 TEST(LibraryState, LoadsDefaultsAndUnloadsInReverse) {
   RecordingEvents events;
-  TVeltoCenter::Root() = u"elsewhere";
+  TVeltoCenter::SetRoot(u"elsewhere");
   LoadLibraryState();
   EXPECT_EQ(TVeltoCenter::Root(), u"http://127.0.0.1:8080");
   EXPECT_TRUE(TVeltoCenter::Key().Id.empty());
   EXPECT_TRUE(Global().UserCardNumber.empty());
   TVeltoCenter::GetInstance().WorkEvents().Reset(&events.com);
-  TVeltoCenter::Key().Id = u"k";
-  Global().SiteId = u"s";
+  TVeltoCenter::SetKey({u"", u"k"});
+  SetGlobal({u"", u"s"});
   UnloadLibraryState();
   EXPECT_EQ(events.references, 1u) << "the connection is destroyed, releasing the receiver";
   EXPECT_EQ(TVeltoCenter::Root(), u"");
@@ -74,11 +88,11 @@ class PrologueTest : public CenterTest {
  protected:
   void SetUp() override {
     CenterTest::SetUp();
-    Global().UserCardNumber = u"card-7";
-    TVeltoCenter::Key() = {u"u0", u"old"};
+    SetGlobal({u"card-7", u""});
+    TVeltoCenter::SetKey({u"u0", u"old"});
   }
   void TearDown() override {
-    Global() = {};
+    SetGlobal({});
     CenterTest::TearDown();
   }
 

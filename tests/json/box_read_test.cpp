@@ -38,7 +38,8 @@ INSTANTIATE_TEST_SUITE_P(
                       KindCase{u"false", jbkBoolean}, KindCase{u"1", jbkInteger},
                       KindCase{u"1.0", jbkInteger}, KindCase{u"1e2", jbkInteger},
                       KindCase{u"1.5e20", jbkFloat}, KindCase{u"1.5", jbkFloat},
-                      KindCase{u"1e-5", jbkInteger}, KindCase{u"-0.25", jbkFloat}));
+                      KindCase{u"1e-5", jbkInteger}, KindCase{u"-0.25", jbkFloat}),
+    testing::NamedBy<&KindCase::member>());
 
 struct ReadFailure {
   std::u16string json;
@@ -75,7 +76,8 @@ INSTANTIATE_TEST_SUITE_P(
         ReadFailure{u"[1,2]", 2, u"Index out of bounds (2)", jbeIndexOutOfBounds, true, u"", 2},
         ReadFailure{u"[1,2]", -1, u"Index out of bounds (-1)", jbeIndexOutOfBounds, true, u"", -1},
         ReadFailure{u"[1,2]", u"a", u"Type mismatch", jbeTypeMismatch, false, u"", -1},
-        ReadFailure{u"{\"a\":1}", 0, u"Type mismatch", jbeTypeMismatch, false, u"", 0}));
+        ReadFailure{u"{\"a\":1}", 0, u"Type mismatch", jbeTypeMismatch, false, u"", 0}),
+    testing::NamedBy<&ReadFailure::json>());
 
 TEST(BoxRead, MissingLastMemberIsNoError) {
   Doc doc(uR"({"a":{"b":1}})");
@@ -178,7 +180,8 @@ INSTANTIATE_TEST_SUITE_P(Table, BoxConversion,
                                            ConversionCase{u"15", u"15", 15, 15, false, u"15"},
                                            ConversionCase{u"-2147483648", u"-2147483648",
                                                           -2147483648LL, -2147483648.0, false,
-                                                          u"-2147483648"}));
+                                                          u"-2147483648"}),
+                         testing::NamedBy<&ConversionCase::member>());
 
 TEST(BoxConversion, NumberCharactersThatAreNoIntegerRaise) {
   Doc doc(uR"({"f":1.5,"e":1e3,"big":3000000000,"huge":99999999999999999999})");
@@ -253,7 +256,8 @@ INSTANTIATE_TEST_SUITE_P(Table, BoxReadWithDefault,
                                            DefaultCase{u"2.5", u"d", -1, 2.5, 2.5, true},
                                            DefaultCase{u"false", u"d", -1, 0.5, 0.5, false},
                                            DefaultCase{u"null", u"d", -1, 0.5, 0.5, true},
-                                           DefaultCase{u"{}", u"d", -1, 0.5, 0.5, true}));
+                                           DefaultCase{u"{}", u"d", -1, 0.5, 0.5, true}),
+                         testing::NamedBy<&DefaultCase::member>());
 
 TEST(BoxReadWithDefault, NeverRaisesForAWrongPlace) {
   Doc doc(uR"({"a":5,"l":[1]})");

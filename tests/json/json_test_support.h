@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "velto/json_box.h"
+#include "velto/unicode.h"
 
 namespace velto::testing {
 
@@ -92,5 +93,15 @@ inline std::string CaseName(std::string label) {
   for (char& c : label) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
   return label;
 }
+
+// Names the rows of a table by their index and the first characters of one text of theirs
+// (the index keeps apart rows whose texts read alike), instead of by their raw bytes.
+template <auto Text>
+struct NamedBy {
+  template <class Row>
+  std::string operator()(const ::testing::TestParamInfo<Row>& row) const {
+    return CaseName(std::to_string(row.index) + "_" + Utf16ToUtf8(row.param.*Text).substr(0, 24));
+  }
+};
 
 }  // namespace velto::testing

@@ -33,7 +33,8 @@ INSTANTIATE_TEST_SUITE_P(Table, PathSplit,
                          ::testing::Values(PathCase{u"a.b.c", 3, u"a.b", u"c"},
                                            PathCase{u"a", 1, u"", u"a"}, PathCase{u"", 0, u"", u""},
                                            PathCase{u"...", 0, u"", u""},
-                                           PathCase{u".a..b.", 2, u"a", u"b"}));
+                                           PathCase{u".a..b.", 2, u"a", u"b"}),
+                         testing::NamedBy<&PathCase::text>());
 
 TEST(ObjectHelper, WalksOnlyThroughObjects) {
   Doc doc(uR"({"a":{"b":{"c":1}},"l":[{"b":1}]})");

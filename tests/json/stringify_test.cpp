@@ -39,7 +39,8 @@ INSTANTIATE_TEST_SUITE_P(Table, StringEscape,
                                            Escape{u"\x7F\x80\xFF", u"\x7F\\u0080\\u00FF"},
                                            Escape{u"😀", uR"(\uD83D\uDE00)"},
                                            Escape{u"\xDC00", uR"(\uDC00)"},
-                                           Escape{u" ~'plain'", u" ~'plain'"}, Escape{u"", u""}));
+                                           Escape{u" ~'plain'", u" ~'plain'"}, Escape{u"", u""}),
+                         testing::NamedBy<&Escape::written>());
 
 TEST(Stringify, SettingsHoldTheirLoadValuesForStaticInitialisers) {
   EXPECT_EQ(kWrittenAtLoad, u"{\r\n  \"a\": [\r\n    1\r\n  ]\r\n}1");

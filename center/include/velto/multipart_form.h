@@ -29,7 +29,8 @@ class TMultipartForm : public BodySource {
   void AddTextPart(std::u16string_view name, std::string_view value);
   // text/plain without a transfer encoding.
   void AddBareTextPart(std::u16string_view name, std::string_view value);
-  // The file's bytes, binary, with the bare file name and a type chosen by its extension.
+  // The file's bytes, binary, with the bare file name (its ", CR and LF as %22, %0D and
+  // %0A) and a type chosen by its extension.
   void AddFilePart(std::u16string_view name, const std::u16string& path);
 
   uint64_t Size() const override;
@@ -51,7 +52,8 @@ class TMultipartForm : public BodySource {
   uint64_t offset_ = 0;  // within the current segment
 };
 
-// The part of a path after its last "\", "/" or ":" (the whole path if it has none).
+// The part of a path after its last "\", "/" or ":" (the whole path if it has none). "/"
+// ends a folder name on every platform, so "C:/scan/a.png" gives "a.png".
 std::u16string BareFileName(std::u16string_view path);
 
 // Quoted-printable encoding (RFC 2045) with CR LF soft line breaks.

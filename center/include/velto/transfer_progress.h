@@ -24,6 +24,9 @@ class TransferProgress {
   // Adds `count` bytes to the total moved and reports the total.
   void Advance(uint64_t count);
   void End();
+  // The transfer starts again from its first byte (a request sent once more): the report
+  // running ends, and the next Begin starts a new one from zero.
+  void Restart();
 
  private:
   enum class State { Idle, Running, Ended };

@@ -76,11 +76,15 @@ class TransportError : public Exception {
 // One HTTP client with its connection pool and in-memory cookies.
 // GET, PUT and DELETE go out as HTTP/1.1 on a kept-alive connection; every POST goes out
 // as HTTP/1.0 on a fresh connection. Redirects are never followed. The body of a non-2xx
-// reply never reaches the sink. Connection failures raise TransportError.
+// reply never reaches the sink. Connection failures raise TransportError. Requests go
+// straight to the server, never through a proxy, and carry no credentials: a URL holding
+// a user name or password is refused before anything is sent.
 class Transport {
  public:
   virtual ~Transport() = default;
   virtual HttpReply Send(const HttpRequest& request, BodySink& sink, ProgressSink* progress) = 0;
+  // New TLS settings and time limits for the requests that follow; the cookies stay.
+  virtual void ApplySettings(const TransportSettings& settings) = 0;
 };
 
 // The platform's transport: libcurl on Linux, WinHTTP on Windows.

@@ -25,15 +25,21 @@ class TVeltoCenter : private ProgressSink {
   explicit TVeltoCenter(Token);
   ~TVeltoCenter() override;
 
-  // Process-wide settings, independent of the instance.
-  static std::u16string& Root();
-  static TVeltoKey& Key();
+  // Process-wide settings, independent of the instance. Hosts configure and log in on one
+  // thread while a request runs on another, so each read is a copy (const: assigning to it
+  // does not compile) and each write replaces the whole value.
+  static const std::u16string Root();
+  static void SetRoot(std::u16string root);
+  static const TVeltoKey Key();
+  static void SetKey(TVeltoKey key);
   // TLS and time limits of the HTTP client; a change takes effect at the next request.
-  static TransportSettings& Settings();
+  static const TransportSettings Settings();
+  static void SetSettings(TransportSettings settings);
 
   // Makes the process-wide settings with their load values (default root, empty key) and
   // the empty place of the instance.
   static void OpenUnit();
+  // The instance, made by the first call; calls on several threads at once make one.
   static TVeltoCenter& GetInstance();
   // Destroys the instance, when there is one (unload).
   static void DestroyInstance();
@@ -47,6 +53,7 @@ class TVeltoCenter : private ProgressSink {
   WorkEventsRef& WorkEvents() { return work_events_; }
 
   std::u16string Get(std::u16string_view path);
+  // A null `response` fails before anything is sent.
   void Get(std::u16string_view path, IStream* response);
   std::u16string Post(std::u16string_view path, std::u16string_view body);
   std::u16string Post(std::u16string_view path, TMultipartForm& request);

@@ -13,7 +13,11 @@ struct TGlobal {
   std::u16string SiteId;
 };
 
-TGlobal& Global();
+// A copy of the configuration (const: assigning to it does not compile). An export on one
+// host thread may configure while another thread's operation reads it.
+const TGlobal Global();
+// Replaces the whole configuration.
+void SetGlobal(TGlobal global);
 
 // The person `person_id` of the configured site, every other field empty: what the
 // composite operations ask the server for.
