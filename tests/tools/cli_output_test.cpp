@@ -189,8 +189,8 @@ TEST_F(CliTest, CallHelpListsEveryExportWithItsParameters) {
       EXPECT_TRUE(name.starts_with("Velto")) << name;  // VeltoOpen, VeltoInit...
       continue;
     }
-    std::string line = "\n  " + std::string(name);
-    for (std::string_view parameter : callable->parameters) line += " " + std::string(parameter);
+    std::string line = std::string("\n  ").append(name);
+    for (std::string_view parameter : callable->parameters) line.append(" ").append(parameter);
     EXPECT_NE(result.out.find(line + "\n"), std::string::npos) << line;
     ++listed;
   }

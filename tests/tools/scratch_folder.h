@@ -12,7 +12,7 @@ class ScratchFolder {
  public:
   ScratchFolder()
       : path_(std::filesystem::temp_directory_path() /
-              ("velto-cli-" + std::to_string(std::random_device()()))) {
+              std::string("velto-cli-").append(std::to_string(std::random_device()()))) {
     std::filesystem::create_directories(path_);
   }
   ScratchFolder(const ScratchFolder&) = delete;

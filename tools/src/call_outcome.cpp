@@ -12,7 +12,7 @@ std::string Line(std::string_view text) {
 }
 
 std::string ErrorLine(std::string_view message) {
-  return Line("velto: " + std::string(message));
+  return Line(std::string("velto: ").append(message));
 }
 
 // The member `name` of a parsed envelope as text; nothing when absent or not a string.

@@ -43,10 +43,14 @@ std::string Footer() {
 
 // A document named on the command line: a file, or standard input for "-".
 std::string ReadDocument(const std::string& name) {
-  if (name == "-") return ReadStandardInput();
-  std::ifstream file(PathFromUtf8(name), std::ios::binary);
-  if (!file) throw std::runtime_error("cannot read " + name);
-  std::string text{std::istreambuf_iterator<char>(file), {}};
+  std::string text;
+  if (name == "-") {
+    text = ReadStandardInput();
+  } else {
+    std::ifstream file(PathFromUtf8(name), std::ios::binary);
+    if (!file) throw std::runtime_error("cannot read " + name);
+    text.assign(std::istreambuf_iterator<char>(file), {});
+  }
   if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);  // a byte-order mark is no JSON
   return text;
 }

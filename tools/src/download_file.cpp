@@ -12,7 +12,9 @@ namespace {
 // killed, never meet.
 std::filesystem::path PartialBeside(const std::filesystem::path& target) {
   std::filesystem::path partial = target;
-  partial += "." + std::to_string(std::random_device()()) + ".part";
+  partial += ".";
+  partial += std::to_string(std::random_device()());
+  partial += ".part";
   return partial;
 }
 
@@ -31,7 +33,8 @@ DownloadFile::~DownloadFile() {
 }
 
 void DownloadFile::Keep() {
-  if (!stream_->Close()) throw std::runtime_error("cannot write " + Utf8FromPath(target_));
+  if (!stream_->Close())
+    throw std::runtime_error(std::string("cannot write ").append(Utf8FromPath(target_)));
   MoveIntoPlace(partial_, target_);
   stream_.reset();  // in place: nothing is left to remove
 }

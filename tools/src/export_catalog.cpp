@@ -44,9 +44,9 @@ bool IsLibraryExport(std::string_view name) {
 std::string ExportListing() {
   std::string listing;
   for (const CallableExport& callable : CallableExports()) {
-    listing += "  " + std::string(callable.name);
+    listing.append("  ").append(callable.name);
     for (std::string_view parameter : callable.parameters) {
-      listing += " " + std::string(parameter);
+      listing.append(" ").append(parameter);
     }
     listing += "\n";
   }

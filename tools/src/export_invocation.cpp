@@ -42,7 +42,7 @@ CallOutcome CallExport(const LibraryExports& library, const CallableExport& call
                        const std::vector<std::string>& arguments) {
   const ExportAddress address = library.Find(std::string(callable.name));
   if (address == nullptr) {
-    throw std::runtime_error("the library has no export " + std::string(callable.name));
+    throw std::runtime_error(std::string("the library has no export ").append(callable.name));
   }
   if (callable.result == ExportResult::IntoFile) return CallIntoFile(address, arguments);
   return CallTextReturning(address, arguments);

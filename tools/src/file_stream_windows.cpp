@@ -17,7 +17,7 @@ struct FileStream::Parts {
 FileStream::FileStream(const std::filesystem::path& path) : parts_(std::make_unique<Parts>()) {
   if (FAILED(SHCreateStreamOnFileEx(path.c_str(), STGM_WRITE | STGM_SHARE_DENY_WRITE | STGM_CREATE,
                                     FILE_ATTRIBUTE_NORMAL, TRUE, nullptr, &parts_->stream))) {
-    throw std::runtime_error("cannot create " + Utf8FromPath(path));
+    throw std::runtime_error(std::string("cannot create ").append(Utf8FromPath(path)));
   }
 }
 
@@ -38,7 +38,7 @@ bool FileStream::Close() {
 
 void MoveIntoPlace(const std::filesystem::path& from, const std::filesystem::path& to) {
   if (!MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-    throw std::runtime_error("cannot write " + Utf8FromPath(to));
+    throw std::runtime_error(std::string("cannot write ").append(Utf8FromPath(to)));
   }
 }
 

@@ -29,7 +29,7 @@ std::string Duration(double seconds) {
 
 std::string Bar(double share) {
   const int filled = static_cast<int>(share * kBarWidth);
-  return "[" + std::string(filled, '#') + std::string(kBarWidth - filled, '.') + "]";
+  return std::string("[").append(filled, '#').append(kBarWidth - filled, '.').append("]");
 }
 
 }  // namespace
