@@ -3,6 +3,7 @@
 #include <rapidjson/document.h>
 
 #include "indented_json.h"
+#include "printable_text.h"
 
 namespace velto::cli {
 namespace {
@@ -12,7 +13,7 @@ std::string Line(std::string_view text) {
 }
 
 std::string ErrorLine(std::string_view message) {
-  return Line(std::string("velto: ").append(message));
+  return Line(std::string("velto: ").append(PrintableText(message)));
 }
 
 // The member `name` of a parsed envelope as text; nothing when absent or not a string.
@@ -32,7 +33,7 @@ Presentation PresentEnvelope(const std::string& text, bool as_returned) {
   if (as_returned || (code != "SUCCESS" && code != "FAIL")) return {Line(text), "", status};
   if (status == kFailed) return {"", ErrorLine(data), status};
   if (data.empty()) return {};
-  return {Line(IndentedJson(data).value_or(data)), "", kSuccess};
+  return {Line(IndentedJson(data).value_or(PrintableText(data))), "", kSuccess};
 }
 
 }  // namespace
@@ -43,7 +44,7 @@ Presentation Present(const CallOutcome& outcome, ExportResult result, bool as_re
     case ExportResult::Envelope:
       return PresentEnvelope(outcome.text, as_returned);
     case ExportResult::PlainText:
-      return {Line(outcome.text), "", kSuccess};
+      return {Line(PrintableText(outcome.text)), "", kSuccess};
     case ExportResult::IntoFile:
       break;
   }

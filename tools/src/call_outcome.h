@@ -20,10 +20,11 @@ struct Presentation {
   ExitCode status = kSuccess;
 };
 
-// A SUCCESS envelope prints its "data" (JSON indented, other text as it is, nothing when
-// absent or empty); a FAIL envelope, or a failure that left the export, prints its message
-// on the error side. With `as_returned` an envelope prints as the library returned it. An
-// envelope without "code" (VeltoPortalUrl for a person without a portal) prints as it is.
+// A SUCCESS envelope prints its "data" (JSON indented, other text as it is but for control
+// characters, nothing when absent or empty); a FAIL envelope, or a failure that left the
+// export, prints its message on the error side. With `as_returned` an envelope prints as the
+// library returned it. An envelope without "code" (VeltoPortalUrl for a person without a portal)
+// prints as it is.
 Presentation Present(const CallOutcome& outcome, ExportResult result, bool as_returned);
 
 }  // namespace velto::cli
