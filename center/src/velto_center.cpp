@@ -5,6 +5,7 @@
 #include "velto/bodies.h"
 #include "velto/charset.h"
 #include "velto/content_type.h"
+#include "velto/default_root.h"
 #include "velto/http_error.h"
 #include "velto/multipart_form.h"
 #include "velto/shared_value.h"
@@ -16,8 +17,6 @@ namespace {
 constexpr char kAccept[] = "text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8";
 constexpr char kUserAgent[] = "Mozilla/3.0 (compatible; Velto.Box)";
 constexpr char kJsonType[] = "application/json; charset=utf-8";
-
-constexpr std::u16string_view kDefaultRoot = u"http://127.0.0.1:8080";
 
 // The place of the one instance; the lock makes the first use on several threads at once
 // make exactly one.

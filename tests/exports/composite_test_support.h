@@ -82,11 +82,10 @@ class CompositeTest : public CenterTest {
  protected:
   void SetUp() override {
     CenterTest::SetUp();
-    Global().SiteId = u"S";
-    Global().UserCardNumber = u"card";
+    SetGlobal({.UserCardNumber = u"card", .SiteId = u"S"});
   }
   void TearDown() override {
-    Global() = {};
+    SetGlobal({});
     CenterTest::TearDown();
   }
 

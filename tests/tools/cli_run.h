@@ -1,0 +1,29 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace velto::test {
+
+// How velto ran: its exit status and all it wrote.
+struct CliResult {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+struct CliRun {
+  std::vector<std::string> arguments;                          // after the program's name
+  std::string input;                                           // its standard input
+  std::vector<std::pair<std::string, std::string>> variables;  // added to the environment
+  std::filesystem::path folder;  // working folder; also holds its standard streams
+};
+
+// Runs the velto of this build as a child process (under Wine, velto.exe beside this
+// program), with this process's environment but for the VELTO_ variables, which only
+// `variables` sets. A run that does not end within a minute is killed and fails.
+CliResult RunCli(const CliRun& run);
+
+}  // namespace velto::test

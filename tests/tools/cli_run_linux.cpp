@@ -1,0 +1,81 @@
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <thread>
+
+#include "cli_run.h"
+
+extern char** environ;
+
+namespace velto::test {
+namespace {
+
+constexpr auto kRunLimit = std::chrono::minutes(1);
+
+std::string ReadAll(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+std::vector<std::string> Environment(const CliRun& run) {
+  std::vector<std::string> variables;
+  for (char** variable = environ; *variable != nullptr; ++variable) {
+    if (std::string_view(*variable).rfind("VELTO_", 0) != 0) variables.emplace_back(*variable);
+  }
+  for (const auto& [name, value] : run.variables) variables.push_back(name + "=" + value);
+  return variables;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& texts) {
+  std::vector<char*> pointers;
+  for (std::string& text : texts) pointers.push_back(text.data());
+  pointers.push_back(nullptr);
+  return pointers;
+}
+
+int WaitForExit(pid_t pid) {
+  const auto deadline = std::chrono::steady_clock::now() + kRunLimit;
+  int status = 0;
+  while (waitpid(pid, &status, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      throw std::runtime_error("velto did not end within a minute");
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+}  // namespace
+
+CliResult RunCli(const CliRun& run) {
+  const std::filesystem::path in = run.folder / "stdin", out = run.folder / "stdout",
+                              err = run.folder / "stderr";
+  std::ofstream(in, std::ios::binary) << run.input;
+  std::vector<std::string> arguments = run.arguments;
+  arguments.insert(arguments.begin(), VELTO_CLI_PROGRAM);
+  std::vector<std::string> environment = Environment(run);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, in.c_str(), O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addchdir_np(&actions, run.folder.c_str());
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, VELTO_CLI_PROGRAM, &actions, nullptr,
+                                  Pointers(arguments).data(), Pointers(environment).data());
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) throw std::runtime_error("cannot start " VELTO_CLI_PROGRAM);
+  const int status = WaitForExit(pid);
+  return {status, ReadAll(out), ReadAll(err)};
+}
+
+}  // namespace velto::test

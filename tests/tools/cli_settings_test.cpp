@@ -1,0 +1,137 @@
+// Where velto takes the library's settings from: flags before environment before INI file
+// before the default, shown by "velto config" and used for the log-in.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "cli_fixture.h"
+
+namespace velto::test {
+namespace {
+
+using Variables = std::vector<std::pair<std::string, std::string>>;
+
+struct ConfigCase {
+  const char* name;
+  std::vector<std::string> arguments;  // "{ini}" stands for the INI file's absolute name
+  Variables variables;
+  int status;
+  std::string out;  // "{ini}" as above
+};
+
+// A case shows by its name in test lists.
+void PrintTo(const ConfigCase& row, std::ostream* out) {
+  *out << row.name;
+}
+
+class CliConfigTest : public CliTest, public ::testing::WithParamInterface<ConfigCase> {
+ protected:
+  std::string IniFile() {
+    const std::filesystem::path file = folder_.path() / "velto.ini";
+    std::ofstream(file) << "[global]\nroot = http://ini.example\nUserCardNumber='1111222233334444'"
+                           "\nSiteId=ini-site\n";
+    const std::u8string name = file.u8string();
+    return std::string(name.begin(), name.end());
+  }
+
+  static std::string Filled(std::string text, const std::string& ini) {
+    for (size_t at; (at = text.find("{ini}")) != std::string::npos;) text.replace(at, 5, ini);
+    return text;
+  }
+};
+
+TEST_P(CliConfigTest, ShowsEachSettingWithItsSource) {
+  const ConfigCase& test = GetParam();
+  const std::string ini = IniFile();
+  std::vector<std::string> arguments;
+  for (const std::string& argument : test.arguments) arguments.push_back(Filled(argument, ini));
+  const CliResult result = RunCli({arguments, "", test.variables, folder_.path()});
+  EXPECT_EQ(result.status, test.status) << result.err;
+  EXPECT_EQ(result.out, Filled(test.out, ini));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CliConfigTest,
+    ::testing::Values(
+        ConfigCase{"defaults",
+                   {"config"},
+                   {},
+                   0,
+                   "root: http://127.0.0.1:8080 (default)\ncard: (none) (default)\n"
+                   "site: (none) (default)\n"},
+        ConfigCase{"ini_file",
+                   {"--ini", "{ini}", "config"},
+                   {},
+                   0,
+                   "root: http://ini.example ({ini})\ncard: ************4444 ({ini})\n"
+                   "site: ini-site ({ini})\n"},
+        // Without a folder the name means the working folder, not the Windows folder.
+        ConfigCase{"ini_file_in_working_folder",
+                   {"config", "--ini", "velto.ini"},
+                   {},
+                   0,
+                   "root: http://ini.example ({ini})\ncard: ************4444 ({ini})\n"
+                   "site: ini-site ({ini})\n"},
+        ConfigCase{"environment_before_ini_file",
+                   {"--ini", "{ini}", "config"},
+                   {{"VELTO_CARD", "9999888877776666"}, {"VELTO_SITE", "env-site"}},
+                   0,
+                   "root: http://ini.example ({ini})\ncard: ************6666 (VELTO_CARD)\n"
+                   "site: env-site (VELTO_SITE)\n"},
+        ConfigCase{"flags_before_environment",
+                   {"--ini", "{ini}", "--root", "http://flag.example", "--site", "", "config",
+                    "--card", "12"},
+                   {{"VELTO_ROOT", "http://env.example"}, {"VELTO_SITE", "env-site"}},
+                   0,
+                   "root: http://flag.example (--root)\ncard: 12 (--card)\n"
+                   "site: (none) (--site)\n"},
+        ConfigCase{"missing_ini_file", {"--ini", "no-such.ini", "config"}, {}, 2, ""}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+// The card the session prologue logs in with is the strongest one given.
+struct LogInCase {
+  const char* name;
+  std::vector<std::string> flags;
+  Variables variables;
+  std::string card;
+};
+
+// A case shows by its name in test lists.
+void PrintTo(const LogInCase& row, std::ostream* out) {
+  *out << row.name;
+}
+
+class CliLogInTest : public CliTest, public ::testing::WithParamInterface<LogInCase> {};
+
+TEST_P(CliLogInTest, LogsInWithTheStrongestCard) {
+  const LogInCase& test = GetParam();
+  const std::filesystem::path ini = folder_.path() / "velto.ini";
+  std::ofstream(ini) << "[Global]\nRoot=" << peer_.Root() << "\nUserCardNumber=1111\n";
+  // The session is not live: the prologue logs in, then the operation is sent.
+  peer_.SetResponder([](const PeerRequest& request) {
+    if (request.Method() == "POST" && request.Target().ends_with("/gate")) {
+      return Value(R"({"userId":"u1","id":"key-1"})");
+    }
+    return Value(request.Method() == "GET" && request.Target().ends_with("/gate") ? "false" : "{}");
+  });
+  std::vector<std::string> arguments = test.flags;
+  arguments.insert(arguments.begin(), {"--ini", ini.string()});
+  arguments.insert(arguments.end(), {"call", "User_Get", "x1"});
+  const CliResult result = RunCli({arguments, "", test.variables, folder_.path()});
+  EXPECT_EQ(result.status, 0) << result.err;
+  std::string logged_in_with;
+  for (const PeerRequest& request : peer_.Requests()) {
+    if (request.Method() == "POST") logged_in_with = request.Body();
+  }
+  EXPECT_EQ(logged_in_with, test.card);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CliLogInTest,
+    ::testing::Values(LogInCase{"ini_file", {}, {}, "1111"},
+                      LogInCase{"environment", {}, {{"VELTO_CARD", "2222"}}, "2222"},
+                      LogInCase{"flag", {"--card", "3333"}, {{"VELTO_CARD", "2222"}}, "3333"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+}  // namespace
+}  // namespace velto::test

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velto::cli {
+
+// The process's own streams, arguments and environment, in UTF-8 on every platform.
+
+// The command line's arguments, the program's name first.
+std::vector<std::string> Utf8Arguments(int argc, char** argv);
+std::optional<std::string> EnvironmentVariable(const char* name);
+
+// Standard input, output and error carry bytes as they are (no line-end translation).
+void PrepareStandardStreams();
+std::string ReadStandardInput();
+void WriteOut(std::string_view text);
+void WriteError(std::string_view text);
+bool ErrorIsTerminal();
+
+}  // namespace velto::cli

@@ -1,0 +1,35 @@
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "console.h"
+
+namespace velto::cli {
+
+std::vector<std::string> Utf8Arguments(int argc, char** argv) {
+  return std::vector<std::string>(argv, argv + argc);
+}
+
+std::optional<std::string> EnvironmentVariable(const char* name) {
+  const char* value = std::getenv(name);
+  if (value == nullptr) return std::nullopt;
+  return std::string(value);
+}
+
+void PrepareStandardStreams() {}
+
+void WriteOut(std::string_view text) {
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fflush(stdout);
+}
+
+void WriteError(std::string_view text) {
+  std::fwrite(text.data(), 1, text.size(), stderr);
+}
+
+bool ErrorIsTerminal() {
+  return isatty(STDERR_FILENO) == 1;
+}
+
+}  // namespace velto::cli

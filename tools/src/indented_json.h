@@ -1,0 +1,14 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace velto::cli {
+
+// The JSON text written again for people: indented by two spaces, line feeds, characters
+// beyond ASCII as themselves (UTF-8), numbers exactly as they stood. Nothing when the text
+// is not one JSON value.
+std::optional<std::string> IndentedJson(std::string_view text);
+
+}  // namespace velto::cli

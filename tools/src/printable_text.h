@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace velto::cli {
+
+// A text from the server made safe to show on a terminal: control characters other than
+// line feed and tab (an escape sequence could move the cursor, retitle the window or hide
+// what was printed) are written as \xHH.
+std::string PrintableText(std::string_view text);
+
+}  // namespace velto::cli
