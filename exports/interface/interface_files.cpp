@@ -95,7 +95,7 @@ std::string Declaration(const Export& function) {
   for (size_t i = 0; i < parameters.size(); ++i) {
     const std::string piece = parameters[i] + (i + 1 == parameters.size() ? ");" : ",");
     if (i > 0 && column + 1 + piece.size() > kColumns) {
-      text += "\n" + std::string(head.size(), ' ');
+      text.append("\n").append(head.size(), ' ');
       column = head.size();
     } else if (i > 0) {
       text += ' ';
@@ -126,7 +126,7 @@ std::string DefFile(std::string_view comment, bool decorated) {
   text += "LIBRARY \"Velto.Box.dll\"\nEXPORTS\n";
   for (const Export& function : EveryExport()) {
     text += "  " + function.name;
-    if (decorated) text += "@" + std::to_string(function.bytes32);
+    if (decorated) text.append("@").append(std::to_string(function.bytes32));
     text += "\n";
   }
   return text;
