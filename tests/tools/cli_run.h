@@ -18,7 +18,8 @@ struct CliRun {
   std::vector<std::string> arguments;                          // after the program's name
   std::string input;                                           // its standard input
   std::vector<std::pair<std::string, std::string>> variables;  // added to the environment
-  std::filesystem::path folder;  // working folder; also holds its standard streams
+  std::filesystem::path folder;       // working folder; also holds its standard streams
+  std::filesystem::path output = {};  // standard output instead of a file of `folder` (Linux)
 };
 
 // Runs the velto of this build as a child process (under Wine, velto.exe beside this

@@ -36,7 +36,8 @@ std::string Footer() {
          "Exit status:\n"
          "  0  success\n"
          "  1  the export returned a FAIL envelope\n"
-         "  2  usage error: bad arguments, or a local file that cannot be read or written\n"
+         "  2  usage error: bad arguments, or a local file that cannot be read or written "
+         "(standard output too)\n"
          "  3  the export failed without a result (VeltoLastError): the session could not be "
          "opened, a download failed, an input that is no JSON object\n";
 }

@@ -16,7 +16,8 @@ std::optional<std::string> EnvironmentVariable(const char* name);
 // Standard input, output and error carry bytes as they are (no line-end translation).
 void PrepareStandardStreams();
 std::string ReadStandardInput();
-void WriteOut(std::string_view text);
+// False when the text could not all be written (a full disk, a closed pipe).
+[[nodiscard]] bool WriteOut(std::string_view text);
 void WriteError(std::string_view text);
 bool ErrorIsTerminal();
 

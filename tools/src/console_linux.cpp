@@ -19,9 +19,9 @@ std::optional<std::string> EnvironmentVariable(const char* name) {
 
 void PrepareStandardStreams() {}
 
-void WriteOut(std::string_view text) {
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  std::fflush(stdout);
+bool WriteOut(std::string_view text) {
+  const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+  return std::fflush(stdout) == 0 && written;
 }
 
 void WriteError(std::string_view text) {

@@ -19,17 +19,19 @@ std::string Utf8(const wchar_t* text) {
 }
 
 // A console takes UTF-16 through WriteConsoleW; a file or a pipe takes the UTF-8 bytes.
-void Write(DWORD which, FILE* file, std::string_view text) {
+// False when the text could not all be written.
+bool Write(DWORD which, FILE* file, std::string_view text) {
   const HANDLE handle = GetStdHandle(which);
   DWORD mode = 0;
   if (GetConsoleMode(handle, &mode)) {
     const std::u16string wide = Utf8ToUtf16(text);
     DWORD written = 0;
-    WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
-    return;
+    return WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr) !=
+               0 &&
+           written == wide.size();
   }
-  std::fwrite(text.data(), 1, text.size(), file);
-  std::fflush(file);
+  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+  return std::fflush(file) == 0 && written;
 }
 
 }  // namespace
@@ -58,12 +60,12 @@ void PrepareStandardStreams() {
   _setmode(_fileno(stderr), _O_BINARY);
 }
 
-void WriteOut(std::string_view text) {
-  Write(STD_OUTPUT_HANDLE, stdout, text);
+bool WriteOut(std::string_view text) {
+  return Write(STD_OUTPUT_HANDLE, stdout, text);
 }
 
 void WriteError(std::string_view text) {
-  Write(STD_ERROR_HANDLE, stderr, text);
+  Write(STD_ERROR_HANDLE, stderr, text);  // nowhere left to say that it failed
 }
 
 bool ErrorIsTerminal() {

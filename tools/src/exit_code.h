@@ -6,7 +6,8 @@ namespace velto::cli {
 enum ExitCode : int {
   kSuccess = 0,     // the export succeeded
   kFailed = 1,      // it returned a FAIL envelope
-  kUsageError = 2,  // bad arguments, or a local file that cannot be read or written
+  kUsageError = 2,  // bad arguments, or a local file (or standard output) that cannot be
+                    // read or written
   kLeftExport = 3,  // it failed without a result (VeltoLastError)
 };
 

@@ -13,9 +13,14 @@ using namespace velto::cli;
 
 namespace {
 
-void Print(const Presentation& printed) {
-  WriteOut(printed.out);
+// The status to exit with: a result that could not be written out is not a success, the
+// export's work done or not.
+int Print(const Presentation& printed) {
+  const bool written = WriteOut(printed.out);
   WriteError(printed.err);
+  if (written) return printed.status;
+  WriteError("velto: cannot write to standard output\n");
+  return printed.status == kSuccess ? kUsageError : printed.status;
 }
 
 Presentation UsageError(const std::string& message) {
@@ -77,6 +82,5 @@ int main(int argc, char** argv) {
   } catch (const std::exception& error) {
     printed = UsageError(error.what());
   }
-  Print(printed);
-  return printed.status;
+  return Print(printed);
 }
