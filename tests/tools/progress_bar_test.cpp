@@ -43,6 +43,11 @@ INSTANTIATE_TEST_SUITE_P(
                      {true, 1024, 1024 * 1024 * 1024LL, 1},
                      "sending   [....................]   0%  1.0 KiB of 1.0 GiB  1.0 KiB/s  "
                      "ETA 291:16:15"},
+        // An announced size the rate would need thousands of years for: no number.
+        ProgressCase{"no_end_in_sight",
+                     {false, 1024, 1LL << 62, 1},
+                     "receiving [....................]   0%  1.0 KiB of 4194304.0 TiB  1.0 KiB/s  "
+                     "ETA --:--"},
         ProgressCase{"unknown_total", {false, 1536, 0, 1}, "receiving  1.5 KiB  1.5 KiB/s"},
         // A server that sends more than it announced must not overflow the bar.
         ProgressCase{"more_than_announced",

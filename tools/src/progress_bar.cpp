@@ -9,6 +9,8 @@ namespace velto::cli {
 namespace {
 
 constexpr int kBarWidth = 20;
+// Beyond this an estimate says nothing (and would not fit the integer it is rounded to).
+constexpr double kLongestEta = 10000.0 * 3600;
 
 std::string Printed(const char* format, auto... values) {
   std::array<char, 64> text{};
@@ -54,9 +56,10 @@ std::string RenderProgress(const TransferState& state) {
 
   const double share = std::clamp(static_cast<double>(state.done) / state.total, 0.0, 1.0);
   const int64_t left = std::max<int64_t>(state.total - state.done, 0);
-  const std::string eta = left == 0  ? "0:00"
-                          : rate > 0 ? Duration(static_cast<double>(left) / rate)
-                                     : "--:--";
+  const double seconds_left = rate > 0 ? static_cast<double>(left) / rate : kLongestEta;
+  const std::string eta = left == 0                    ? "0:00"
+                          : seconds_left < kLongestEta ? Duration(seconds_left)
+                                                       : "--:--";
   return direction + " " + Bar(share) + " " + Printed("%3d%%", static_cast<int>(share * 100)) +
          "  " + ByteCount(state.done) + " of " + ByteCount(state.total) + "  " + speed + "  ETA " +
          eta;
