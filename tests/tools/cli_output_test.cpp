@@ -18,7 +18,8 @@ struct OutputCase {
   std::string out;  // exactly
   std::string err;  // contained in what it printed on standard error
   size_t operations;
-  std::string target = {};  // of the one operation, when given
+  std::string target = {};  // of the first operation, when given
+  std::string input = {};   // standard input
 };
 
 // A case shows by its name in test lists.
@@ -30,6 +31,10 @@ const PeerReply kLive = Value("true");
 const PeerReply kRecord = Value(R"({"id":"x1","n":[1,"가"],"big":9007199254740993,"e":[]})");
 const PeerReply kGone = PeerReply::Json(R"({"code":"301","message":"gone","value":null})");
 const PeerReply kServerError = PeerReply::Http("HTTP/1.1 500 Internal Server Error");
+
+// An issue document for a person whose id needs escaping in a path; the site is velto's.
+const std::string kDocument =
+    R"({"id":"p/1","name":"Kim","issue":{"name":"blood","endTime":"2099-12-31"}})";
 
 const char kIndentedRecord[] = R"({
   "id": "x1",
@@ -47,7 +52,7 @@ class CliOutputTest : public CliTest, public ::testing::WithParamInterface<Outpu
 TEST_P(CliOutputTest, PrintsAndExitsAsDocumented) {
   const OutputCase& test = GetParam();
   Answer(test.gate, test.reply);
-  const CliResult result = Velto(test.arguments);
+  const CliResult result = Velto(test.arguments, test.input);
   EXPECT_EQ(result.status, test.status) << result.err;
   EXPECT_EQ(result.out, test.out);
   if (test.err.empty()) {
@@ -176,7 +181,27 @@ INSTANTIATE_TEST_SUITE_P(
                    2,
                    "",
                    "cannot read no-such.json",
-                   0}),
+                   0},
+        OutputCase{"document_from_standard_input",
+                   {"write-issue", "-"},
+                   kLive,
+                   kServerError,
+                   1,
+                   "",
+                   "500 Internal Server Error",
+                   1,
+                   "/person/s1/p%2F1",
+                   "\xEF\xBB\xBF" + kDocument},
+        OutputCase{"no_object_from_standard_input",
+                   {"write-issue", "-"},
+                   kLive,
+                   kRecord,
+                   3,
+                   "",
+                   "velto: ",
+                   0,
+                   "",
+                   "[1]"}),
     [](const auto& row) { return std::string(row.param.name); });
 
 // The composed address needs the root, which only the run knows.
@@ -204,6 +229,21 @@ TEST_F(CliTest, CallHelpListsEveryExportWithItsParameters) {
   }
   EXPECT_GE(listed, std::size(kPassThroughOperations));
 }
+
+#ifndef _WIN32
+// A result that never reached standard output is no success, though the export succeeded.
+TEST_F(CliTest, OutputThatCannotBeWrittenFails) {
+  Answer(kLive, kRecord);
+  const CliResult result =
+      RunCli({{"--root", peer_.Root(), "--card", kCard, "call", "User_Get", "x1"},
+              "",
+              {},
+              folder_.path(),
+              "/dev/full"});
+  EXPECT_EQ(result.status, 2);
+  EXPECT_NE(result.err.find("cannot write to standard output"), std::string::npos) << result.err;
+}
+#endif
 
 TEST_F(CliTest, HelpDocumentsTheExitStatus) {
   const CliResult result = Velto({"--help"});
