@@ -42,16 +42,20 @@ std::string Footer() {
          "opened, a download failed, an input that is no JSON object\n";
 }
 
+// A folder opens as a file on some systems and fails only when read, with the stream's own
+// wording.
+std::string ReadFile(const std::string& name) {
+  std::ifstream file(PathFromUtf8(name), std::ios::binary);
+  try {
+    if (file) return std::string(std::istreambuf_iterator<char>(file), {});
+  } catch (const std::ios_base::failure&) {
+  }
+  throw std::runtime_error("cannot read " + name);
+}
+
 // A document named on the command line: a file, or standard input for "-".
 std::string ReadDocument(const std::string& name) {
-  std::string text;
-  if (name == "-") {
-    text = ReadStandardInput();
-  } else {
-    std::ifstream file(PathFromUtf8(name), std::ios::binary);
-    if (!file) throw std::runtime_error("cannot read " + name);
-    text.assign(std::istreambuf_iterator<char>(file), {});
-  }
+  std::string text = name == "-" ? ReadStandardInput() : ReadFile(name);
   if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);  // a byte-order mark is no JSON
   return text;
 }
