@@ -9,6 +9,7 @@
 #include "center_fixture.h"
 #include "dao_test_support.h"
 #include "form_expectation.h"
+#include "velto/closed_port.h"
 #include "velto/file_dao.h"
 #include "velto/site_dao.h"
 
@@ -145,7 +146,8 @@ TEST_F(UploadTest, PassesEveryFailureOn) {
       ExpectFailure(operation.call, Raised::Busy, u"");
     }
   });
-  TVeltoCenter::SetRoot(DeadRoot());
+  const ClosedPort closed;
+  TVeltoCenter::SetRoot(Utf8ToUtf16(closed.Root()));
   for (const DaoOperation& operation : operations) {
     ExpectFailure(operation.call, Raised::Transport, u"");
   }
