@@ -5,6 +5,7 @@
 
 #include "center_fixture.h"
 #include "recording_events.h"
+#include "scratch_path.h"
 #include "velto/closed_port.h"
 #include "velto/dao.h"
 #include "velto/file_dao.h"
@@ -317,9 +318,7 @@ TEST_F(CenterTest, PostsAFormWithAFileStreamedFromDisk) {
 // A form over 4 GiB announces its whole length. The file is sparse and the peer hangs up
 // once the head is in, so next to nothing is read or sent.
 TEST_F(CenterTest, PostsAFormOver4GiBWithItsWholeLength) {
-  const fs::path path =
-      fs::temp_directory_path() /
-      (std::string("velto-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  const fs::path path = ScratchPath("large-form");
   constexpr uint64_t kFileSize = (uint64_t{1} << 32) + 5;
   if (!MakeSparseFile(path, kFileSize)) GTEST_SKIP() << "the file system keeps no sparse files";
   uint64_t size = 0;

@@ -9,6 +9,7 @@
 
 #include "center_fixture.h"
 #include "recording_events.h"
+#include "scratch_path.h"
 #include "velto/dao.h"
 #include "velto/file_dao.h"
 #include "velto/host_call.h"
@@ -114,9 +115,7 @@ void ExpectIdle(TestPeer& peer) {
 }
 
 TEST_F(CenterTest, AHostExceptionDuringAnUploadLeavesTheFileFreeAndTheConnectionIdle) {
-  const fs::path path =
-      fs::temp_directory_path() /
-      (std::string("velto-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  const fs::path path = ScratchPath("upload");
   std::ofstream(path, std::ios::binary) << std::string(200000, 'u');
   RecordingEvents events;
   events.on_call = [](const std::string& call) {
