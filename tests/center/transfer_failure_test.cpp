@@ -100,6 +100,8 @@ TEST_F(CenterTest, ADownloadFailsWhenTheHostStreamTakesLessThanItIsGiven) {
   }
 }
 
+#endif
+
 // An upload whose file or server goes wrong once the first bytes are on their way.
 class BrokenUploadTest : public CenterTest {
  protected:
@@ -129,8 +131,10 @@ TEST_F(BrokenUploadTest, FailsWithoutReportingSuccess) {
     std::function<void()> once_sending;  // at the first progress of the upload
     std::u16string fragment;
   } cases[] = {
+#ifndef _WIN32  // Windows lets nobody write to a file that is being sent
       {"the file shrinks", std::nullopt, 10s, [&] { fs::resize_file(path, 1000); },
        u"became shorter while it was sent"},
+#endif
       {"the server stops reading the body",
        PeerReply::Json(R"({"code":"100","value":{"id":"f1"}})").AfterHead().Pause(30s), 1s, [] {},
        u"the server sent or took no data for 1 seconds"},
@@ -160,6 +164,7 @@ TEST_F(BrokenUploadTest, FailsWithoutReportingSuccess) {
   }
 }
 
+#ifndef _WIN32  // the TLS peer needs OpenSSL, which the Windows build does not have
 class AuthorityFileTest : public CenterTest {
  protected:
   void SetUp() override {
