@@ -19,6 +19,8 @@
 
 #ifndef _WIN32
 #include "velto/string_stream.h"
+#else
+#include "scripted_host_stream.h"
 #endif
 
 namespace velto::test {
@@ -51,28 +53,49 @@ void ExpectFailureMentioning(const std::function<void()>& call, const std::u16st
   }
 }
 
-#ifndef _WIN32  // Windows hosts hand over the system's own streams
 // A host stream that takes at most `room` bytes; once full, a write takes what still fits
-// and answers `answer`.
-struct FillingStream {
-  StringStream base;
-  size_t room;
-  HRESULT answer;
-  IStreamVtbl table = StringStream::kTable;
-
-  FillingStream(size_t room_bytes, HRESULT full_answer) : room(room_bytes), answer(full_answer) {
-    table.Write = Write;
-    base.com.lpVtbl = &table;
+// and answers `full_answer`.
+#ifndef _WIN32
+class FillingStream {
+ public:
+  FillingStream(size_t room, HRESULT full_answer) : room_(room), full_answer_(full_answer) {
+    table_.Write = Write;
+    stream_.com.lpVtbl = &table_;
   }
+  IStream* get() { return &stream_.com; }
+  std::string Data() const { return stream_.data; }
+  ULONG References() const { return stream_.references; }
+
+ private:
   static HRESULT STDCALL Write(IStream* s, const void* buffer, ULONG count, ULONG* written) {
     FillingStream& self = *reinterpret_cast<FillingStream*>(s);
-    const ULONG taken =
-        static_cast<ULONG>(std::min<size_t>(count, self.room - self.base.data.size()));
-    self.base.data.append(static_cast<const char*>(buffer), taken);
+    const auto taken =
+        static_cast<ULONG>(std::min<size_t>(count, self.room_ - self.stream_.data.size()));
+    self.stream_.data.append(static_cast<const char*>(buffer), taken);
     *written = taken;
-    return taken < count ? self.answer : 0;
+    return taken < count ? self.full_answer_ : 0;
   }
+
+  StringStream stream_;  // first: the stream's address is the object's
+  size_t room_;
+  HRESULT full_answer_;
+  IStreamVtbl table_ = StringStream::kTable;
 };
+#else
+class FillingStream {
+ public:
+  FillingStream(size_t room, HRESULT full_answer) {
+    stream_.room = room;
+    stream_.full_answer = full_answer;
+  }
+  IStream* get() { return &stream_; }
+  std::string Data() { return stream_.Data(); }
+  ULONG References() const { return stream_.references; }
+
+ private:
+  ScriptedHostStream stream_;
+};
+#endif
 
 TEST_F(CenterTest, ADownloadFailsWhenTheHostStreamTakesLessThanItIsGiven) {
   constexpr HRESULT kFail = static_cast<HRESULT>(0x80004005);  // E_FAIL
@@ -92,15 +115,13 @@ TEST_F(CenterTest, ADownloadFailsWhenTheHostStreamTakesLessThanItIsGiven) {
     SCOPED_TRACE(c.name);
     FillingStream stream(c.room, c.answer);
     peer_.Enqueue(PeerReply::Http("HTTP/1.1 200 OK", body));
-    ExpectFailureMentioning([&] { TVeltoFileDAO::GetData(file, &stream.base.com); },
+    ExpectFailureMentioning([&] { TVeltoFileDAO::GetData(file, stream.get()); },
                             u"Stream write error");
-    EXPECT_EQ(stream.base.data, body.substr(0, c.room));
-    EXPECT_EQ(stream.base.references, 1u) << "no reference is left behind";
+    EXPECT_EQ(stream.Data(), body.substr(0, c.room));
+    EXPECT_EQ(stream.References(), 1u) << "no reference is left behind";
     ExpectTheConnectionStillWorks(peer_);
   }
 }
-
-#endif
 
 // An upload whose file or server goes wrong once the first bytes are on their way.
 class BrokenUploadTest : public CenterTest {
