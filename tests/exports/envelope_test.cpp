@@ -115,6 +115,23 @@ class PrologueTest : public CenterTest {
     CenterTest::TearDown();
   }
 
+  // Runs an operation export whose session prologue must fail with `message` (null: with
+  // any message): the operation never runs and the result variable keeps its text.
+  void ExpectThePrologueToFail(const char16_t* message) {
+    bool ran = false;
+    RunOperation(result_.Out(), [&] {
+      ran = true;
+      return u"x";
+    });
+    EXPECT_FALSE(ran);
+    EXPECT_EQ(result_.Text(), u"untouched");
+    if (message != nullptr) {
+      EXPECT_EQ(Utf16ToUtf8(LastHostFailure()), Utf16ToUtf8(message));
+    } else {
+      EXPECT_NE(LastHostFailure(), u"");
+    }
+  }
+
   BstrOwner result_{u"untouched"};
 };
 
@@ -151,14 +168,7 @@ TEST_F(PrologueTest, LeavesTheExportWithoutAResultWhenItFails) {
   };
   for (const auto& c : cases) {
     peer_.Enqueue(c.reply);
-    bool ran = false;
-    RunOperation(result_.Out(), [&] {
-      ran = true;
-      return u"x";
-    });
-    EXPECT_FALSE(ran);
-    EXPECT_EQ(result_.Text(), u"untouched");
-    EXPECT_EQ(LastHostFailure(), c.message);
+    ExpectThePrologueToFail(c.message);
   }
   peer_.Enqueue(ServerReply("100", "true"));
   RunOperation(result_.Out(), [] { return u"x"; });
@@ -179,18 +189,7 @@ TEST_F(PrologueTest, ReportsTheLogInsFailureWhenTheKeyIsRejectedAndKeepsNothingO
     const size_t before = peer_.Requests().size();
     peer_.Enqueue(ServerReply("100", "false"));
     peer_.Enqueue(c.reply);
-    bool ran = false;
-    RunOperation(result_.Out(), [&] {
-      ran = true;
-      return u"x";
-    });
-    EXPECT_FALSE(ran);
-    EXPECT_EQ(result_.Text(), u"untouched");
-    if (c.message != nullptr) {
-      EXPECT_EQ(Utf16ToUtf8(LastHostFailure()), Utf16ToUtf8(c.message));
-    } else {
-      EXPECT_NE(LastHostFailure(), u"");
-    }
+    ExpectThePrologueToFail(c.message);
     EXPECT_EQ(TVeltoCenter::Key().Id, u"old") << "no key of the failed log-in is stored";
     const auto requests = peer_.Requests();
     ASSERT_EQ(requests.size(), before + 2) << "the check and the log-in, nothing more";
