@@ -201,7 +201,8 @@ class AuthorityFileTest : public CenterTest {
   TestPeer tls_peer_{TestPeer::Mode::Tls};
 };
 
-// An authority file that cannot be used trusts nothing more, and never less.
+// An authority file that cannot be used fails every request, naming the file, with or
+// without verification: it trusts nothing more, and never less.
 TEST_F(AuthorityFileTest, ThatCannotBeUsedFailsTheRequestBeforeAnythingIsSent) {
   const struct {
     std::string name;
@@ -216,11 +217,20 @@ TEST_F(AuthorityFileTest, ThatCannotBeUsedFailsTheRequestBeforeAnythingIsSent) {
     SCOPED_TRACE(c.name);
     fs::remove(path_);
     if (c.contents != nullptr) std::ofstream(path_, std::ios::binary) << c.contents;
-    TransportSettings settings;
-    settings.ca_file = path_.string();
-    TVeltoCenter::SetSettings(settings);
-    tls_peer_.Enqueue(PeerReply::Json("{}"));
-    EXPECT_THROW(TVeltoDAO::DoGet(u"/x"), TransportError);
+    for (const bool verify : {true, false}) {
+      TransportSettings settings;
+      settings.ca_file = path_.string();
+      settings.tls_verify = verify;
+      TVeltoCenter::SetSettings(settings);
+      tls_peer_.Enqueue(PeerReply::Json("{}"));
+      try {
+        TVeltoDAO::DoGet(u"/x");
+        ADD_FAILURE() << "no failure; verification " << verify;
+      } catch (const TransportError& error) {
+        EXPECT_EQ(error.Message(), u"The authority file " + path_.u16string() +
+                                       u" cannot be read or holds no certificate");
+      }
+    }
     EXPECT_TRUE(tls_peer_.Requests().empty()) << "nothing was sent";
   }
 }
