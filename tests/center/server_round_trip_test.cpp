@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "center_fixture.h"
 #include "server_process.h"
 #include "velto/file_dao.h"
 #include "velto/host_stream.h"
@@ -47,19 +48,17 @@ TVeltoSite SiteNamed(std::u16string_view id) {
   return site;
 }
 
-class ServerRoundTripTest : public ::testing::Test {
+// The connection of CenterTest, pointed at velto-server instead of the peer.
+class ServerRoundTripTest : public CenterTest {
  protected:
   void SetUp() override {
-    TVeltoCenter::DestroyInstance();
+    CenterTest::SetUp();
     TVeltoCenter::SetRoot(Utf8ToUtf16(server_.url()));
-    TVeltoCenter::SetKey({});
-    TVeltoCenter::SetSettings({});
     fs::create_directories(folder_);
   }
   void TearDown() override {
-    TVeltoCenter::DestroyInstance();
-    TVeltoCenter::SetKey({});
     fs::remove_all(folder_);
+    CenterTest::TearDown();
   }
 
   // Uploads `bytes` as a file named `name` to the issue, downloads it again and sums up
