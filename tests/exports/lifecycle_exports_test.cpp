@@ -79,6 +79,7 @@ TEST_F(ExportsTest, OpenTakesTheTlsSettings) {
       {"TlsVerify=1\n", false},
       {"TlsVerify=0\n", true},
       {"CAFile=" + ca + "\n", true},
+      {"CAFile=" + ca + ".missing\nTlsVerify=0\n", false},  // no quiet fallback
   };
   for (const auto& c : cases) {
     tls.Enqueue(PeerReply::Json(R"({"code":"100","value":{"id":"k"}})"));
