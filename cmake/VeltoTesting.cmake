@@ -35,12 +35,14 @@ endfunction()
 
 # velto_add_test(NAME SOURCES file... [LIBS lib...] [LABELS label...])
 # One test program; on Linux its cases are discovered one by one, under Wine the
-# program runs once as a whole (starting Wine per case would be too slow).
+# program runs once as a whole (starting Wine per case would be too slow). Every program
+# sees tests/support (ScratchPath, ScratchFolder).
 function(velto_add_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   velto_defaults(${name})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
   if(CMAKE_CROSSCOMPILING)
     target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/whole_program_main.cpp)
     target_link_libraries(${name} PRIVATE GTest::gtest)

@@ -265,6 +265,11 @@ class CurlTransport : public Transport {
       return u"The transfer stopped: the server sent or took no data for " +
              Utf8ToUtf16(std::to_string(settings_.stall_timeout.count())) + u" seconds";
     }
+    if (code == CURLE_SSL_CACERT_BADFILE && !settings_.ca_file.empty()) {
+      // libcurl only says that the callback failed, which names neither the file nor why.
+      return u"The authority file " + Utf8ToUtf16(settings_.ca_file) +
+             u" cannot be read or holds no certificate";
+    }
     return Utf8ToUtf16(error_[0] != '\0' ? error_ : curl_easy_strerror(code));
   }
 

@@ -25,23 +25,30 @@ void AppendEscaped(std::u16string& out, unsigned char byte) {
   out += kHex[byte & 0x0F];
 }
 
+bool StartsSurrogatePair(std::u16string_view units) {
+  return units.size() >= 2 && units[0] >= 0xD800 && units[0] <= 0xDBFF && units[1] >= 0xDC00 &&
+         units[1] <= 0xDFFF;
+}
+
 }  // namespace
 
 std::u16string URLEncode(std::u16string_view value) {
   std::u16string out;
   out.reserve(value.size());
-  for (const char16_t unit : value) {
+  for (size_t i = 0; i < value.size(); ++i) {
+    const char16_t unit = value[i];
     if (StaysAsIs(unit)) {
       out += unit;
     } else if (unit == u' ') {
       out += u'+';
-    } else if (unit < 0x80) {
-      AppendEscaped(out, static_cast<unsigned char>(unit));
     } else {
-      // Each code unit on its own, so a lone surrogate half becomes the bytes of U+FFFD.
-      for (const char byte : Utf16ToUtf8(std::u16string_view(&unit, 1))) {
+      // A surrogate pair is one character, so a character beyond U+FFFF keeps its four
+      // bytes; an unpaired half becomes the bytes of U+FFFD.
+      const size_t length = StartsSurrogatePair(value.substr(i)) ? 2 : 1;
+      for (const char byte : Utf16ToUtf8(value.substr(i, length))) {
         AppendEscaped(out, static_cast<unsigned char>(byte));
       }
+      i += length - 1;
     }
   }
   return out;

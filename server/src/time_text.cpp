@@ -5,8 +5,7 @@
 namespace velto::server {
 namespace {
 
-std::string Format(const char* pattern) {
-  const std::time_t now = std::time(nullptr);
+std::string Format(const char* pattern, std::time_t now) {
   std::tm local{};
   localtime_r(&now, &local);
   char text[32];
@@ -17,18 +16,18 @@ std::string Format(const char* pattern) {
 }  // namespace
 
 std::string NowText() {
-  return Format("%Y-%m-%d %H:%M:%S");
+  return Format("%Y-%m-%d %H:%M:%S", std::time(nullptr));
 }
 
-bool HasPassed(const std::string& end_time) {
+bool HasPassed(const std::string& end_time, std::time_t now) {
   std::string digits;
   for (char c : end_time) {
     if (c >= '0' && c <= '9') digits += c;
   }
   if (digits.empty()) return false;
-  const std::string now = Format("%Y%m%d%H%M%S");
-  if (digits.size() > now.size()) digits.resize(now.size());
-  return now.compare(0, digits.size(), digits) > 0;
+  const std::string present = Format("%Y%m%d%H%M%S", now);
+  if (digits.size() > present.size()) digits.resize(present.size());
+  return present.compare(0, digits.size(), digits) > 0;
 }
 
 }  // namespace velto::server

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <ctime>
 #include <string>
 
 namespace velto::server {
@@ -9,7 +10,7 @@ std::string NowText();
 
 // Whether an end of validity has passed. Only the digits of the end count, compared with the
 // same number of leading digits of the present time (YYYYMMDDHHMMSS), so "2024-12-31" stays
-// valid through that whole day. An end without digits never passes.
-bool HasPassed(const std::string& end_time);
+// valid through that whole day. An end without digits never passes. `now` is the present.
+bool HasPassed(const std::string& end_time, std::time_t now = std::time(nullptr));
 
 }  // namespace velto::server

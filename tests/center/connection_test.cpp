@@ -5,6 +5,8 @@
 
 #include "center_fixture.h"
 #include "recording_events.h"
+#include "scratch_path.h"
+#include "velto/closed_port.h"
 #include "velto/dao.h"
 #include "velto/file_dao.h"
 #include "velto/http_error.h"
@@ -162,9 +164,10 @@ TEST_F(CenterTest, RaisesTheStatusLineOfEveryNon2xxReply) {
                                   {{"Location", "/elsewhere"}, {"WWW-Authenticate", "Basic"}}));
     EXPECT_EQ(FailureOf([] { TVeltoDAO::DoGet(u"/x"); }), Utf8ToUtf16(line));
   }
+  peer_.Enqueue(PeerReply::Http("HTTP/1.1 503 Busy"));
   try {
-    peer_.Enqueue(PeerReply::Http("HTTP/1.1 503 Busy"));
     TVeltoDAO::DoDelete(u"/x");
+    ADD_FAILURE() << "a 503 reply was taken as success";
   } catch (const EHttpError& error) {
     EXPECT_EQ(error.StatusCode(), 503);
   }
@@ -315,9 +318,7 @@ TEST_F(CenterTest, PostsAFormWithAFileStreamedFromDisk) {
 // A form over 4 GiB announces its whole length. The file is sparse and the peer hangs up
 // once the head is in, so next to nothing is read or sent.
 TEST_F(CenterTest, PostsAFormOver4GiBWithItsWholeLength) {
-  const fs::path path =
-      fs::temp_directory_path() /
-      (std::string("velto-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  const fs::path path = ScratchPath("large-form");
   constexpr uint64_t kFileSize = (uint64_t{1} << 32) + 5;
   if (!MakeSparseFile(path, kFileSize)) GTEST_SKIP() << "the file system keeps no sparse files";
   uint64_t size = 0;
@@ -444,12 +445,8 @@ TEST_F(CenterTest, FailsOnABrokenConnectionAndRecovers) {
 }
 
 TEST_F(CenterTest, FailsWhenNothingListens) {
-  uint16_t port = 0;
-  {
-    TestPeer closed;
-    port = closed.Port();
-  }
-  TVeltoCenter::SetRoot(u"http://127.0.0.1:" + Utf8ToUtf16(std::to_string(port)));
+  const ClosedPort closed;
+  TVeltoCenter::SetRoot(Utf8ToUtf16(closed.Root()));
   EXPECT_THROW(TVeltoDAO::DoGet(u"/x"), TransportError);
   TVeltoCenter::SetRoot(u"");
   EXPECT_THROW(TVeltoDAO::DoGet(u"/x"), TransportError);

@@ -5,6 +5,7 @@
 
 #include "center_fixture.h"
 #include "dao_test_support.h"
+#include "velto/closed_port.h"
 #include "velto/file_dao.h"
 #include "velto/host_stream.h"
 
@@ -103,7 +104,8 @@ TEST_F(CenterTest, ADownloadFailsOnABrokenOrBusyConnection) {
   }
   {
     HostStream host;
-    TVeltoCenter::SetRoot(DeadRoot());
+    const ClosedPort closed;
+    TVeltoCenter::SetRoot(Utf8ToUtf16(closed.Root()));
     EXPECT_THROW(TVeltoFileDAO::GetData(kFile, host.get()), TransportError);
     EXPECT_EQ(host.Data(), "");
   }

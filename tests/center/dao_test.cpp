@@ -8,6 +8,7 @@
 #include "center_fixture.h"
 #include "dao_test_support.h"
 #include "velto/billing_dao.h"
+#include "velto/closed_port.h"
 #include "velto/file_dao.h"
 #include "velto/issue_dao.h"
 #include "velto/message_dao.h"
@@ -464,7 +465,8 @@ TEST_F(CenterTest, EveryOperationFailsAtOnceWhileTheConnectionIsBusy) {
 }
 
 TEST_F(CenterTest, EveryOperationFailsWhenNothingListens) {
-  TVeltoCenter::SetRoot(DeadRoot());
+  const ClosedPort closed;
+  TVeltoCenter::SetRoot(Utf8ToUtf16(closed.Root()));
   for (const DaoOperation& operation : Operations()) {
     SCOPED_TRACE(operation.name);
     ExpectFailure(operation.call, Raised::Transport, u"");
@@ -487,7 +489,8 @@ TEST_F(CenterTest, UserCheckAnswersFalseForEveryFailure) {
     EXPECT_FALSE(TVeltoUserDAO::Check(u"u1")) << failure.name;
   }
   WhileBusy(peer_, [] { EXPECT_FALSE(TVeltoUserDAO::Check(u"u1")) << "busy"; });
-  TVeltoCenter::SetRoot(DeadRoot());
+  const ClosedPort closed;
+  TVeltoCenter::SetRoot(Utf8ToUtf16(closed.Root()));
   EXPECT_FALSE(TVeltoUserDAO::Check(u"u1")) << "nothing listens";
 }
 

@@ -9,8 +9,10 @@
 #include <chrono>
 #include <functional>
 #include <future>
+#include <memory>
+#include <mutex>
 #include <string>
-#include <thread>
+#include <string_view>
 #include <type_traits>
 #include <vector>
 
@@ -171,34 +173,37 @@ inline void ExpectFailure(const std::function<std::string()>& call, Raised raise
   }
 }
 
-// Holds the connection with a request whose reply waits, runs `while_busy`, then lets
-// the held request finish.
-inline void WhileBusy(TestPeer& peer, const std::function<void()>& while_busy) {
+// Holds the connection with a request whose reply waits, runs `while_busy` once the peer
+// holds that request, then lets it finish with `held_reply`. Returns what the held request
+// read. A held request that never reaches the peer fails the test, and `while_busy` does
+// not run: the connection was never busy.
+inline std::u16string WhileBusy(TestPeer& peer, const std::function<void()>& while_busy,
+                                std::string_view held_reply = "{}") {
   using namespace std::chrono_literals;
-  const size_t before = peer.Requests().size();
-  std::promise<void> release;
-  peer.SetResponder([answer = release.get_future().share()](const PeerRequest&) {
+  struct Hold {
+    std::promise<void> arrived;
+    std::once_flag arrival;
+    std::promise<void> release;
+  };
+  const auto hold = std::make_shared<Hold>();
+  peer.SetResponder([hold, answer = hold->release.get_future().share(),
+                     reply = std::string(held_reply)](const PeerRequest&) {
+    std::call_once(hold->arrival, [&] { hold->arrived.set_value(); });
     answer.wait_for(10s);
-    return PeerReply::Json("{}");
+    return PeerReply::Json(reply);
   });
-  std::thread holder([] { TVeltoDAO::DoGet(u"/held"); });
-  for (int i = 0; i < 1000 && peer.Requests().size() == before; ++i) {
-    std::this_thread::sleep_for(10ms);
+  auto held = std::async(std::launch::async, [] { return TVeltoDAO::DoGet(u"/held"); });
+  const bool holding = hold->arrived.get_future().wait_for(10s) == std::future_status::ready;
+  if (holding) {
+    while_busy();
+  } else {
+    ADD_FAILURE() << "the held request did not reach the peer within 10 s";
   }
-  while_busy();
-  release.set_value();
-  holder.join();
+  hold->release.set_value();
+  std::u16string read;
+  EXPECT_NO_THROW(read = held.get()) << "the held request failed";
   peer.SetResponder({});
-}
-
-// The root of a port where nothing listens.
-inline std::u16string DeadRoot() {
-  uint16_t port = 0;
-  {
-    TestPeer closed;
-    port = closed.Port();
-  }
-  return u"http://127.0.0.1:" + Utf8ToUtf16(std::to_string(port));
+  return read;
 }
 
 }  // namespace velto::test

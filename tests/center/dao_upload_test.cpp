@@ -9,6 +9,8 @@
 #include "center_fixture.h"
 #include "dao_test_support.h"
 #include "form_expectation.h"
+#include "scratch_path.h"
+#include "velto/closed_port.h"
 #include "velto/file_dao.h"
 #include "velto/site_dao.h"
 
@@ -41,10 +43,7 @@ class UploadTest : public CenterTest {
     std::ofstream(fs::path(path), std::ios::binary) << bytes;
   }
 
-  // Named after the test, so test programs running side by side keep to their own files.
-  const fs::path folder_ =
-      fs::temp_directory_path() /
-      (std::string("velto-dao-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  const fs::path folder_ = ScratchPath("dao");
   const std::u16string logo_ = (folder_ / "velto site logo.png").u16string();
   const std::u16string scan_ = folder_.u16string() + u"\\scan.png";
 };
@@ -145,7 +144,8 @@ TEST_F(UploadTest, PassesEveryFailureOn) {
       ExpectFailure(operation.call, Raised::Busy, u"");
     }
   });
-  TVeltoCenter::SetRoot(DeadRoot());
+  const ClosedPort closed;
+  TVeltoCenter::SetRoot(Utf8ToUtf16(closed.Root()));
   for (const DaoOperation& operation : operations) {
     ExpectFailure(operation.call, Raised::Transport, u"");
   }

@@ -14,6 +14,7 @@
 #include <unistd.h>
 #endif
 
+#include "scratch_path.h"
 #include "velto/unicode.h"
 
 namespace velto {
@@ -36,10 +37,7 @@ class MultipartFormTest : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(folder_); }
 
-  // A folder of the test's own, as tests may run side by side.
-  fs::path folder_ = fs::temp_directory_path() /
-                     ("velto-form-" +
-                      std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+  fs::path folder_ = test::ScratchPath("form");
   fs::path file_ = folder_ / "velto-form-Photo.PNG";
 };
 
@@ -122,8 +120,8 @@ std::u16string AddFileFailure(const std::u16string& path) {
 
 TEST_F(MultipartFormTest, AFileThatCannotBeOpenedFailsNamingItAndTheReason) {
   std::vector<std::u16string> paths = {
-      Utf8ToUtf16((fs::temp_directory_path() / "velto-no-such").string()),
-      Utf8ToUtf16((fs::temp_directory_path() / "velto-no-such-folder" / "a.png").string()),
+      Utf8ToUtf16(test::ScratchPath("no-such").string()),
+      Utf8ToUtf16((test::ScratchPath("no-such-folder") / "a.png").string()),
       Utf8ToUtf16(fs::temp_directory_path().string()),
       u"",
 #ifdef _WIN32
@@ -134,8 +132,7 @@ TEST_F(MultipartFormTest, AFileThatCannotBeOpenedFailsNamingItAndTheReason) {
   };
 #ifndef _WIN32
   // A named pipe without a writer must not hold the caller up.
-  const fs::path pipe = fs::temp_directory_path() / "velto-form-pipe";
-  fs::remove(pipe);
+  const fs::path pipe = test::ScratchPath("form-pipe");
   ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
   paths.push_back(Utf8ToUtf16(pipe.string()));
 #endif

@@ -11,6 +11,7 @@
 
 #include "center_fixture.h"
 #include "dao_test_support.h"
+#include "scratch_path.h"
 #include "velto/billing_dao.h"
 #include "velto/consent_dao.h"
 #include "velto/file_dao.h"
@@ -70,10 +71,7 @@ std::vector<MethodCall> EveryMethod(const std::u16string& file, IStream* stream)
 
 TEST_F(CenterTest, EveryPassThroughMethodRefusesAtOnceWhileTheConnectionIsBusy) {
   HostStream stream;
-  const std::filesystem::path file =
-      std::filesystem::temp_directory_path() /
-      (std::string("velto-") + ::testing::UnitTest::GetInstance()->current_test_info()->name() +
-       ".png");
+  const std::filesystem::path file = ScratchPath("method", ".png");
   std::ofstream(file) << "png";
   const std::vector<MethodCall> methods = EveryMethod(file.u16string(), stream.get());
   ASSERT_EQ(methods.size(), 53u);

@@ -8,15 +8,9 @@
 #include <utility>
 #include <vector>
 
-#ifndef _WIN32
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-#endif
-
 #include "center_fixture.h"
 #include "velto/bodies.h"
+#include "velto/closed_port.h"
 #include "velto/dao.h"
 
 namespace velto::test {
@@ -45,33 +39,18 @@ TEST(Transport, FailsClearlyWhenTheServerStallsBeyondTheLimit) {
   }
 }
 
-#ifndef _WIN32
-// A listener whose accept queue is full drops new connection attempts unanswered.
 TEST(Transport, FailsClearlyWhenNoConnectionComesWithinTheLimit) {
-  const int listener = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof(address);
-  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
-  ASSERT_EQ(listen(listener, 0), 0);
-  getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
-  const int filler = socket(AF_INET, SOCK_STREAM, 0);
-  ASSERT_EQ(connect(filler, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+  const ClosedPort unanswered(ClosedPort::Kind::Unanswered);
   TransportSettings settings;
   settings.connect_timeout = 1s;
   StringSink sink;
   try {
-    Fetch(*MakeTransport(settings), "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)),
-          sink);
+    Fetch(*MakeTransport(settings), unanswered.Root(), sink);
     ADD_FAILURE() << "no failure";
   } catch (const TransportError& error) {
     EXPECT_EQ(error.Message(), u"No connection to the server within 1 seconds");
   }
-  close(filler);
-  close(listener);
 }
-#endif
 
 TEST(Transport, HandsTheStatusLineBackAsReceived) {
   TestPeer peer;

@@ -19,7 +19,15 @@ TEST(URLEncode, EncodesByItsOwnTable) {
       {u"\r\n\t", u"%0D%0A%09"},
       {u"가", u"%EA%B0%80"},
       {u"é", u"%C3%A9"},
-      {u"\U0001F600", u"%EF%BF%BD%EF%BF%BD"},  // each surrogate half on its own
+      // A character beyond U+FFFF is a surrogate pair: its four UTF-8 bytes, as in
+      // PercentEncode, so the name or file name reaches the server unchanged; only a
+      // half without its partner (either one) stands for U+FFFD.
+      {u"\U0001F600.png", u"%F0%9F%98%80.png"},
+      {u"a\U0001F600\U0001F601", u"a%F0%9F%98%80%F0%9F%98%81"},
+      {std::u16string(1, char16_t{0xD83D}) + u"x", u"%EF%BF%BDx"},
+      {std::u16string(1, char16_t{0xDE00}) + u"\U0001F600", u"%EF%BF%BD%F0%9F%98%80"},
+      {std::u16string{char16_t{0xDE00}, char16_t{0xD83D}}, u"%EF%BF%BD%EF%BF%BD"},
+      {std::u16string(1, char16_t{0xD83D}), u"%EF%BF%BD"},
       {u"", u""},
   };
   for (const auto& [value, encoded] : cases) {

@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 #include <httplib.h>
-#include <unistd.h>
 
 #include "../server/server_process.h"
+#include "scratch_path.h"
 
 namespace velto::test {
 namespace {
@@ -29,9 +29,7 @@ TEST(CompositeStory, ProvisionsWritesReadsSendsOpensTheGateAndDeletes) {
   const StoryServer story_server = {server.url(), server.admin_card(), [&](const std::string& url) {
                                       return OpenPage(server.url(), url);
                                     }};
-  TellCompositeStory(
-      exports, story_server,
-      std::filesystem::temp_directory_path() / ("velto-story-" + std::to_string(getpid())));
+  TellCompositeStory(exports, story_server, ScratchPath("story"));
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// The pieces every operation export shares: the result envelope, the session prologue and
-// the trace line of VeltoInit.
+// The pieces every operation export shares: the guard that keeps its failure, the result
+// envelope, the session prologue and the trace line of VeltoInit.
 #include <gtest/gtest.h>
 
 #include <new>
@@ -7,6 +7,7 @@
 
 #include "../center/center_fixture.h"
 #include "../center/recording_events.h"
+#include "velto/export_guard.h"
 #include "velto/global.h"
 #include "velto/http_error.h"
 #include "velto/init_trace.h"
@@ -59,6 +60,24 @@ TEST(ResultEnvelope, TurnsAFailureOfAnyKindIntoFail) {
   }
 }
 
+TEST(ExportGuard, KeepsAFailureOfAnyKindForTheThreadAndClearsItOnSuccess) {
+  const struct {
+    std::function<void()> body;
+    const char16_t* kept;
+  } cases[] = {
+      {[] { throw Exception(u"가 failed"); }, u"가 failed"},
+      {[] { throw std::runtime_error("disk \xEA\xB0\x80 full"); }, u"disk 가 full"},
+      {[] { throw std::out_of_range("index"); }, u"index"},
+      {[] { throw 42; }, u"Unknown failure"},
+  };
+  for (const auto& c : cases) {
+    GuardExport(c.body);
+    EXPECT_EQ(Utf16ToUtf8(LastHostFailure()), Utf16ToUtf8(c.kept));
+    GuardExport([] {});
+    EXPECT_EQ(LastHostFailure(), u"");
+  }
+}
+
 TEST(InitTraceLine, MasksAllButTheLastFourCharactersOfTheCard) {
   EXPECT_EQ(InitTraceLine(u"http://h", u"1234567890", u"s1"),
             u"RootUrl = http://h, UserCardNumber = ******7890, SiteId = s1");
@@ -94,6 +113,23 @@ class PrologueTest : public CenterTest {
   void TearDown() override {
     SetGlobal({});
     CenterTest::TearDown();
+  }
+
+  // Runs an operation export whose session prologue must fail with `message` (null: with
+  // any message): the operation never runs and the result variable keeps its text.
+  void ExpectThePrologueToFail(const char16_t* message) {
+    bool ran = false;
+    RunOperation(result_.Out(), [&] {
+      ran = true;
+      return u"x";
+    });
+    EXPECT_FALSE(ran);
+    EXPECT_EQ(result_.Text(), u"untouched");
+    if (message != nullptr) {
+      EXPECT_EQ(Utf16ToUtf8(LastHostFailure()), Utf16ToUtf8(message));
+    } else {
+      EXPECT_NE(LastHostFailure(), u"");
+    }
   }
 
   BstrOwner result_{u"untouched"};
@@ -132,18 +168,40 @@ TEST_F(PrologueTest, LeavesTheExportWithoutAResultWhenItFails) {
   };
   for (const auto& c : cases) {
     peer_.Enqueue(c.reply);
-    bool ran = false;
-    RunOperation(result_.Out(), [&] {
-      ran = true;
-      return u"x";
-    });
-    EXPECT_FALSE(ran);
-    EXPECT_EQ(result_.Text(), u"untouched");
-    EXPECT_EQ(LastHostFailure(), c.message);
+    ExpectThePrologueToFail(c.message);
   }
   peer_.Enqueue(ServerReply("100", "true"));
   RunOperation(result_.Out(), [] { return u"x"; });
   EXPECT_EQ(LastHostFailure(), u"") << "a call that did not fail so clears it";
+}
+
+TEST_F(PrologueTest, ReportsTheLogInsFailureWhenTheKeyIsRejectedAndKeepsNothingOfIt) {
+  const struct {
+    PeerReply reply;
+    const char16_t* message;
+  } cases[] = {
+      {PeerReply::Http("HTTP/1.1 503 Service Unavailable"), u"HTTP/1.1 503 Service Unavailable"},
+      {ServerReply("410", "null", "no such card"), u"[410] no such card"},
+      {ServerReply("100", "[]"), u"Type mismatch"},
+      {PeerReply::Raw("HTTP/1.1 200 OK\r\nContent-Length: 50\r\n\r\n{").Close(), nullptr},
+  };
+  for (const auto& c : cases) {
+    const size_t before = peer_.Requests().size();
+    peer_.Enqueue(ServerReply("100", "false"));
+    peer_.Enqueue(c.reply);
+    ExpectThePrologueToFail(c.message);
+    EXPECT_EQ(TVeltoCenter::Key().Id, u"old") << "no key of the failed log-in is stored";
+    const auto requests = peer_.Requests();
+    ASSERT_EQ(requests.size(), before + 2) << "the check and the log-in, nothing more";
+    EXPECT_EQ(requests.back().Body(), "card-7");
+  }
+  // The next call checks and logs in again, and its success clears the failure.
+  peer_.Enqueue(ServerReply("100", "false"));
+  peer_.Enqueue(ServerReply("100", R"({"userId":"u1","id":"new"})"));
+  RunOperation(result_.Out(), [] { return u"x"; });
+  EXPECT_EQ(TVeltoCenter::Key().Id, u"new");
+  EXPECT_EQ(LastHostFailure(), u"");
+  EXPECT_EQ(result_.Text(), u"{\r\n  \"code\": \"SUCCESS\",\r\n  \"data\": \"x\"\r\n}");
 }
 
 TEST_F(PrologueTest, PutsAFailureOfTheOperationIntoTheEnvelope) {

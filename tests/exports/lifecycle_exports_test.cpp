@@ -7,6 +7,7 @@
 
 #include "../center/recording_events.h"
 #include "host_strings.h"
+#include "scratch_path.h"
 #include "velto/test_peer.h"
 
 namespace velto::test {
@@ -40,11 +41,7 @@ class ExportsTest : public ::testing::Test {
   }
 
   TestPeer peer_;
-  // A file of the test's own, as tests may run side by side.
-  fs::path ini_ =
-      fs::temp_directory_path() /
-      ("velto-exports-" +
-       std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".ini");
+  fs::path ini_ = ScratchPath("exports", ".ini");
 };
 
 TEST_F(ExportsTest, OpenReadsTheIniFileAndReturnsTheOneInstance) {
@@ -71,7 +68,7 @@ TEST_F(ExportsTest, OpenWithoutARootLeavesTheRootEmpty) {
 
 TEST_F(ExportsTest, OpenTakesTheTlsSettings) {
   TestPeer tls(TestPeer::Mode::Tls);
-  const std::string ca = (fs::temp_directory_path() / "velto-exports-ca.pem").string();
+  const std::string ca = ScratchPath("exports-ca", ".pem").string();
   std::ofstream(ca) << TestCertificatePem();
   const std::string root = "[Global]\nRoot=" + tls.Root() + "\n";
   const struct {
@@ -82,6 +79,7 @@ TEST_F(ExportsTest, OpenTakesTheTlsSettings) {
       {"TlsVerify=1\n", false},
       {"TlsVerify=0\n", true},
       {"CAFile=" + ca + "\n", true},
+      {"CAFile=" + ca + ".missing\nTlsVerify=0\n", false},  // no quiet fallback
   };
   for (const auto& c : cases) {
     tls.Enqueue(PeerReply::Json(R"({"code":"100","value":{"id":"k"}})"));

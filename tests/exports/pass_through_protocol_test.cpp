@@ -14,6 +14,7 @@
 #include "form_expectation.h"
 #include "host_exports.h"
 #include "recording_events.h"
+#include "scratch_path.h"
 #include "velto/host_stream.h"
 #include "velto/json_box.h"
 #include "velto/pass_through_catalog.h"
@@ -267,9 +268,7 @@ class PassThroughTest : public ::testing::Test {
 
   TestPeer peer_;
   HostExports host_;
-  const fs::path folder_ =
-      fs::temp_directory_path() / (std::string("velto-pass-through-") +
-                                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  const fs::path folder_ = ScratchPath("pass-through");
 
  private:
   size_t requests_before_ = 0;

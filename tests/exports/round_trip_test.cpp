@@ -10,6 +10,7 @@
 
 #include "host_exports.h"
 #include "records_server.h"
+#include "scratch_path.h"
 #include "velto/host_stream.h"
 #include "velto/json_box.h"
 #include "velto/unicode.h"
@@ -73,9 +74,7 @@ class RoundTripTest : public ::testing::Test {
   const std::string kScan = EveryByteTwice();
   std::unique_ptr<RecordsServer> server_;
   HostExports host_;
-  const fs::path folder_ =
-      fs::temp_directory_path() / (std::string("velto-round-trip-") +
-                                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  const fs::path folder_ = ScratchPath("round-trip");
 };
 
 TEST_F(RoundTripTest, EveryExportOnceAgainstTheServer) {

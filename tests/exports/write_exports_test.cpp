@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "composite_test_support.h"
+#include "scratch_path.h"
 #include "velto/json_box.h"
 
 #ifdef _WIN32
@@ -85,9 +86,7 @@ class WriteTest : public CompositeTest {
     return Escaped(Root() + "/portal/") + std::string(id) + "\\/gate";
   }
 
-  fs::path folder_ = fs::temp_directory_path() /
-                     ("velto-write-" +
-                      std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+  fs::path folder_ = ScratchPath("write");
   fs::path a_ = folder_ / "a.txt";
   fs::path b_ = folder_ / "b.txt";
 };

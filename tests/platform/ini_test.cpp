@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "scratch_path.h"
 #include "velto/unicode.h"
 
 namespace velto {
@@ -21,10 +22,7 @@ class IniFile : public ::testing::Test {
     return Utf8ToUtf16(path_.string());
   }
 
-  fs::path path_ =
-      fs::temp_directory_path() /
-      ("velto-ini-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
-       ".ini");
+  fs::path path_ = test::ScratchPath("ini", ".ini");
 };
 
 TEST_F(IniFile, ReadsByTheProfileRules) {

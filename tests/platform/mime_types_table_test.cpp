@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "scratch_path.h"
+
 namespace velto {
 namespace {
 
@@ -40,7 +42,7 @@ TEST(MimeTypesTable, ReadsTypesAndTheirExtensions) {
 }
 
 TEST(MimeTypesTable, LoadsAFileAndTakesAMissingOneAsEmpty) {
-  const fs::path path = fs::temp_directory_path() / "velto-mime.types";
+  const fs::path path = test::ScratchPath("mime", ".types");
   std::ofstream(path) << "application/x-velto vlt\n";
   EXPECT_EQ(MimeTypesTable::Load(path.string()).Find("vlt"), "application/x-velto");
   fs::remove(path);

@@ -1,6 +1,8 @@
 // The server's small pure pieces, with the cases that are awkward to reach over HTTP.
 #include <gtest/gtest.h>
 
+#include <ctime>
+
 #include "access.h"
 #include "form_text.h"
 #include "ids.h"
@@ -12,6 +14,18 @@
 
 namespace velto::server {
 namespace {
+
+std::time_t LocalTime(int year, int month, int day, int hour, int minute, int second) {
+  std::tm local{};
+  local.tm_year = year - 1900;
+  local.tm_mon = month - 1;
+  local.tm_mday = day;
+  local.tm_hour = hour;
+  local.tm_min = minute;
+  local.tm_sec = second;
+  local.tm_isdst = -1;
+  return std::mktime(&local);
+}
 
 TEST(FormTextTest, UndoesQuotedPrintableThenUrlEncoding) {
   const std::pair<const char*, const char*> cases[] = {
@@ -49,8 +63,16 @@ TEST(TimeTextTest, AnEndPassesOnlyAfterItsLastDigitsPeriod) {
   for (const auto& [end, passed] : cases) {
     EXPECT_EQ(HasPassed(end), passed) << end;
   }
-  // Today has not passed yet, whatever the hour.
-  EXPECT_FALSE(HasPassed(NowText().substr(0, 10)));
+  // A day has not passed at any hour of it, only from the next midnight on (local time).
+  const std::pair<std::time_t, bool> instants[] = {
+      {LocalTime(2024, 12, 31, 0, 0, 0), false},
+      {LocalTime(2024, 12, 31, 23, 59, 59), false},
+      {LocalTime(2025, 1, 1, 0, 0, 0), true},
+  };
+  for (const auto& [now, passed] : instants) {
+    EXPECT_EQ(HasPassed("2024-12-31", now), passed) << now;
+    EXPECT_EQ(HasPassed("2024-12-31 23:59:59", now), passed) << now;
+  }
 }
 
 TEST(PasswordTest, VerifiesOnlyTheRightPassword) {
@@ -160,7 +182,9 @@ TEST(RequestLogTest, TargetsKeepTheirPathAndQueryNamesOnly) {
       {"/persons/S1?name=%ED%99%8D", "/persons/S1?name="},
       {"/files/S/log?personId=P&fileId=&action=read", "/files/S/log?personId=&fileId=&action="},
       {"/x?flag", "/x?flag="},
-      {"/a\r\nb\x01" "c", "/a%0D%0Ab%01c"},
+      {"/a\r\nb\x01"
+       "c",
+       "/a%0D%0Ab%01c"},
   };
   for (const auto& [target, logged] : cases) EXPECT_EQ(LoggedTarget(target), logged);
 }

@@ -48,7 +48,7 @@ class CliTest : public ::testing::Test {
   }
 
   TestPeer peer_;
-  ScratchFolder folder_;
+  ScratchFolder folder_{"cli"};
 };
 
 }  // namespace velto::test

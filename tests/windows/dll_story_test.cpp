@@ -10,6 +10,7 @@
 
 #include "composite_story.h"
 #include "loaded_dll.h"
+#include "scratch_path.h"
 #include "velto/unicode.h"
 
 namespace velto::test {
@@ -91,9 +92,7 @@ TEST(DllStory, ProvisionsWritesReadsSendsOpensTheGateAndDeletes) {
       VELTO_EXPORT(VeltoUserAdd),
   };
 #undef VELTO_EXPORT
-  TellCompositeStory(
-      exports, server,
-      fs::temp_directory_path() / ("velto-dll-story-" + std::to_string(GetCurrentProcessId())));
+  TellCompositeStory(exports, server, ScratchPath("dll-story"));
 }
 
 }  // namespace

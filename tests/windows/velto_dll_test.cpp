@@ -19,6 +19,7 @@
 
 #include "loaded_dll.h"
 #include "recording_events.h"
+#include "scratch_path.h"
 #include "unwinding_handler.h"
 #include "velto/test_peer.h"
 #include "velto/unicode.h"
@@ -131,7 +132,7 @@ class VeltoDll : public ::testing::Test {
 
   TestPeer peer_;
   LoadedDll dll_;
-  std::filesystem::path ini_ = std::filesystem::temp_directory_path() / "velto-dll-test.ini";
+  std::filesystem::path ini_ = test::ScratchPath("dll-test", ".ini");
 
  private:
   PVOID watcher_ = nullptr;

@@ -1,9 +1,8 @@
 // The WinHTTP transport where it needs more than the capturing peer: a TLS server with a
-// self-signed certificate, and a server that never takes the connection.
+// self-signed certificate. (Its connect time limit is a case of the transport tests.)
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <winsock2.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -57,37 +56,6 @@ TEST_F(WinHttpTls, AcceptsItWhenVerificationIsOff) {
   const HttpReply reply = Get(false, body);
   EXPECT_EQ(reply.status_line, "HTTP/1.1 200 OK");
   EXPECT_EQ(body.text, "ok");
-}
-
-// A listener whose accept queue is full leaves new connection attempts unanswered.
-TEST(WinHttpTimeLimits, FailsClearlyWhenNoConnectionComesWithinTheLimit) {
-  WSADATA winsock;
-  ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &winsock), 0);
-  const SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  int length = sizeof address;
-  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), length), 0);
-  ASSERT_EQ(listen(listener, 0), 0);
-  getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
-  const SOCKET filler = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  ASSERT_EQ(connect(filler, reinterpret_cast<sockaddr*>(&address), length), 0);
-
-  TransportSettings settings;
-  settings.connect_timeout = std::chrono::seconds(1);
-  HttpRequest request;
-  request.url = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/";
-  Collect body;
-  try {
-    MakeTransport(settings)->Send(request, body, nullptr);
-    ADD_FAILURE() << "no failure";
-  } catch (const TransportError& error) {
-    EXPECT_EQ(error.Message(), u"No connection to the server within 1 seconds");
-  }
-  closesocket(filler);
-  closesocket(listener);
-  WSACleanup();
 }
 
 }  // namespace

@@ -6,8 +6,8 @@
 namespace velto {
 
 // Encodes a query or form value: letters, digits and ! $ ' ( ) * - . @ _ stay, the space
-// becomes "+", every other code unit below 0x80 becomes %XX, and every code unit from
-// 0x80 on is encoded as UTF-8 on its own, each byte as %XX (upper-case hexadecimal).
+// becomes "+", and every other character is encoded as UTF-8, each byte as %XX (upper-case
+// hexadecimal). A surrogate pair is one character; an unpaired half is sent as U+FFFD.
 std::u16string URLEncode(std::u16string_view value);
 
 // Encodes a value for one path segment or query value (RFC 3986): the text as UTF-8, the

@@ -1,5 +1,6 @@
 #include "peer_socket.h"
 
+#include <cerrno>
 #include <stdexcept>
 #include <utility>
 
@@ -7,6 +8,7 @@
 #include <ws2tcpip.h>
 #else
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/select.h>
 #include <unistd.h>
@@ -19,13 +21,41 @@ namespace {
 void CloseNative(NativeSocket s) {
   closesocket(s);
 }
+bool SetNonBlocking(NativeSocket s) {
+  u_long on = 1;
+  return ioctlsocket(s, FIONBIO, &on) == 0;
+}
+bool ConnectUnderWay() {
+  return WSAGetLastError() == WSAEWOULDBLOCK;
+}
 constexpr int kSendFlags = 0;
 #else
 void CloseNative(NativeSocket s) {
   close(s);
 }
+bool SetNonBlocking(NativeSocket s) {
+  return fcntl(s, F_SETFL, fcntl(s, F_GETFL) | O_NONBLOCK) == 0;
+}
+bool ConnectUnderWay() {
+  return errno == EINPROGRESS;
+}
 constexpr int kSendFlags = MSG_NOSIGNAL;
 #endif
+
+sockaddr_in Loopback(uint16_t port) {
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(port);
+  return address;
+}
+
+timeval Limit(std::chrono::milliseconds wait) {
+  timeval limit{};
+  limit.tv_sec = static_cast<long>(wait.count() / 1000);
+  limit.tv_usec = static_cast<long>(wait.count() % 1000 * 1000);
+  return limit;
+}
 
 }  // namespace
 
@@ -63,15 +93,17 @@ bool Socket::Valid() const {
 }
 
 Socket Socket::ListenOnLoopback(uint16_t& port) {
+  Socket s = BindLoopback(port);
+  s.Listen(16);
+  return s;
+}
+
+Socket Socket::BindLoopback(uint16_t& port) {
   Socket s(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
   if (!s.Valid()) throw std::runtime_error("socket failed");
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = 0;
-  if (bind(s.handle_, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
-      listen(s.handle_, 16) != 0) {
-    throw std::runtime_error("bind or listen failed");
+  sockaddr_in address = Loopback(0);
+  if (bind(s.handle_, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) {
+    throw std::runtime_error("bind failed");
   }
   socklen_t length = sizeof(address);
   getsockname(s.handle_, reinterpret_cast<sockaddr*>(&address), &length);
@@ -79,13 +111,43 @@ Socket Socket::ListenOnLoopback(uint16_t& port) {
   return s;
 }
 
+Socket Socket::StartConnect(uint16_t port) {
+  Socket s(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+  if (!s.Valid() || !SetNonBlocking(s.handle_)) throw std::runtime_error("socket failed");
+  const sockaddr_in address = Loopback(port);
+  if (connect(s.handle_, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0 &&
+      !ConnectUnderWay()) {
+    throw std::runtime_error("connect failed at once");
+  }
+  return s;
+}
+
+void Socket::Listen(int backlog) const {
+  if (listen(handle_, backlog) != 0) throw std::runtime_error("listen failed");
+}
+
+bool Socket::WaitConnected(std::chrono::milliseconds wait) const {
+  fd_set writable;
+  fd_set failed;
+  FD_ZERO(&writable);
+  FD_ZERO(&failed);
+  FD_SET(handle_, &writable);
+  FD_SET(handle_, &failed);
+  timeval limit = Limit(wait);
+  if (select(static_cast<int>(handle_ + 1), nullptr, &writable, &failed, &limit) <= 0) {
+    return false;
+  }
+  int error = 0;
+  socklen_t length = sizeof(error);
+  getsockopt(handle_, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length);
+  return error == 0 && FD_ISSET(handle_, &writable);
+}
+
 bool Socket::WaitReadable(std::chrono::milliseconds wait) const {
   fd_set set;
   FD_ZERO(&set);
   FD_SET(handle_, &set);
-  timeval limit{};
-  limit.tv_sec = static_cast<long>(wait.count() / 1000);
-  limit.tv_usec = static_cast<long>(wait.count() % 1000 * 1000);
+  timeval limit = Limit(wait);
   return select(static_cast<int>(handle_ + 1), &set, nullptr, nullptr, &limit) > 0;
 }
 

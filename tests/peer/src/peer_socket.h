@@ -38,6 +38,14 @@ class Socket {
   ~Socket() { CloseNow(); }
 
   static Socket ListenOnLoopback(uint16_t& port);
+  // Bound to an ephemeral loopback port, not listening; exclusive while it lives.
+  static Socket BindLoopback(uint16_t& port);
+  // A non-blocking connection attempt to a loopback port, still under way.
+  static Socket StartConnect(uint16_t port);
+
+  void Listen(int backlog) const;
+  // True when the attempt of StartConnect completed within `wait`.
+  bool WaitConnected(std::chrono::milliseconds wait) const;
 
   bool Valid() const;
   NativeSocket Native() const { return handle_; }

@@ -1,18 +1,18 @@
 #pragma once
 
 #include <filesystem>
-#include <random>
-#include <string>
+#include <string_view>
 #include <system_error>
+
+#include "scratch_path.h"
 
 namespace velto::test {
 
-// A new folder of its own under the temporary folder, removed with what it holds.
+// A new folder of its own under the temporary folder (ScratchPath), removed with what it
+// holds.
 class ScratchFolder {
  public:
-  ScratchFolder()
-      : path_(std::filesystem::temp_directory_path() /
-              std::string("velto-cli-").append(std::to_string(std::random_device()()))) {
+  explicit ScratchFolder(std::string_view what = "scratch") : path_(ScratchPath(what)) {
     std::filesystem::create_directories(path_);
   }
   ScratchFolder(const ScratchFolder&) = delete;
