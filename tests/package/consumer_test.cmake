@@ -47,7 +47,8 @@ if(TOOLCHAIN_FILE)
   set(pc_host ${pc_host}.exe)
   file(GLOB dll ${prefix}/bin/*.dll)
   file(COPY ${dll} DESTINATION ${WORK_DIR}/pkg-config-host)
-  run(${C_COMPILER} ${flags} ${HOST_SOURCE} ${pc_flags} -o ${pc_host})
+  # ws2_32: the host program's own sockets
+  run(${C_COMPILER} ${flags} ${HOST_SOURCE} ${pc_flags} -lws2_32 -o ${pc_host})
 else()
   # The program finds the library where the installed tree keeps it.
   string(REGEX MATCH "-L[^;]+" libdir "${pc_flags}")
