@@ -122,6 +122,10 @@ void TestPeer::Serve(std::unique_ptr<PeerChannel> channel, int connection) {
   std::string buffer;
   char chunk[16384];
   int order = 0;
+  // Whether the request at the front of `buffer` is answered once its head is in: decided
+  // when that head is first complete, so that a reply queued later for another request
+  // never cuts short one that was already waiting for its body.
+  bool decided = false, after_head = false;
   auto idle = std::chrono::steady_clock::now();
   while (!Stopping() && std::chrono::steady_clock::now() - idle < kIdleLimit) {
     const int got = channel->Receive(chunk, sizeof(chunk), kPoll);
@@ -129,7 +133,14 @@ void TestPeer::Serve(std::unique_ptr<PeerChannel> channel, int connection) {
     if (got < 0) continue;
     idle = std::chrono::steady_clock::now();
     buffer.append(chunk, static_cast<size_t>(got));
-    while (const auto length = CompleteRequestLength(buffer, NextAnswersAfterHead())) {
+    while (true) {
+      if (!decided && CompleteRequestLength(buffer, true)) {
+        decided = true;
+        after_head = NextAnswersAfterHead();
+      }
+      const auto length = CompleteRequestLength(buffer, after_head);
+      if (!length) break;
+      decided = after_head = false;
       PeerRequest request{buffer.substr(0, *length), connection, order++};
       buffer.erase(0, *length);
       {
