@@ -9,8 +9,12 @@ std::u16string FromBstr(BSTR text) {
   return std::u16string(reinterpret_cast<const char16_t*>(text), BstrLength(text));
 }
 
-void StoreBstr(BSTR* variable, std::u16string_view text) {
+void RequireVariable(BSTR* variable) {
   if (variable == nullptr) throw Exception(u"No variable was given for the result");
+}
+
+void StoreBstr(BSTR* variable, std::u16string_view text) {
+  RequireVariable(variable);
   BSTR fresh = AllocBstr(text);  // before freeing, so a failure keeps the old text
   FreeBstr(*variable);
   *variable = fresh;

@@ -204,6 +204,17 @@ TEST_F(PrologueTest, ReportsTheLogInsFailureWhenTheKeyIsRejectedAndKeepsNothingO
   EXPECT_EQ(result_.Text(), u"{\r\n  \"code\": \"SUCCESS\",\r\n  \"data\": \"x\"\r\n}");
 }
 
+TEST_F(PrologueTest, RefusesANullResultVariableBeforeAnyWork) {
+  bool ran = false;
+  RunOperation(nullptr, [&] {
+    ran = true;
+    return u"x";
+  });
+  EXPECT_FALSE(ran) << "a deletion, say, must not happen when its outcome cannot be told";
+  EXPECT_TRUE(peer_.Requests().empty()) << "not even the session check";
+  EXPECT_EQ(Utf16ToUtf8(LastHostFailure()), "No variable was given for the result");
+}
+
 TEST_F(PrologueTest, PutsAFailureOfTheOperationIntoTheEnvelope) {
   peer_.Enqueue(ServerReply("100", "true"));
   peer_.Enqueue(PeerReply::Http("HTTP/1.1 404 Not Found"));

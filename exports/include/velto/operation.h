@@ -13,10 +13,12 @@ namespace velto {
 // An operation export whose envelope text `envelope` makes: the session prologue first
 // (its failure, and any failure of `envelope` outside the envelope's own handler, leaves
 // the export with the result variable unchanged), then the text stored into the caller's
-// variable.
+// variable. Without a variable nothing is done: work whose outcome cannot be told is not
+// started.
 template <typename Envelope>
 void RunEnvelope(BSTR* result, Envelope&& envelope) noexcept {
   GuardExport([&] {
+    RequireVariable(result);
     SessionPrologue();
     StoreBstr(result, std::forward<Envelope>(envelope)());
   });

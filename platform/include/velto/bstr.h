@@ -17,6 +17,9 @@ uint32_t BstrLength(BSTR text);
 // The text of a BSTR argument; a null BSTR is the empty text.
 std::u16string FromBstr(BSTR text);
 
+// Raises an Exception for a null result variable.
+void RequireVariable(BSTR* variable);
+
 // Frees what `variable` holds (when not null) and stores a new BSTR holding `text`. A null
 // `variable` raises an Exception.
 void StoreBstr(BSTR* variable, std::u16string_view text);
