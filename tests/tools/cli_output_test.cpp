@@ -92,10 +92,11 @@ INSTANTIATE_TEST_SUITE_P(
         OutputCase{"control_characters_escaped",
                    {"call", "UserCard_GetNumber", "c1"},
                    kLive,
-                   PeerReply::Json(R"({"code":"301","message":"\u001b[2Jgone\r","value":null})"),
+                   PeerReply::Json(
+                       R"({"code":"301","message":"\u001b[2Jgone\r\u009b2J\u0085é","value":null})"),
                    1,
                    "",
-                   "velto: [301] \\x1b[2Jgone\\x0d\n",
+                   "velto: [301] \\x1b[2Jgone\\x0d\\u009b2J\\u0085é\n",
                    1},
         OutputCase{"fail_envelope_as_returned",
                    {"--envelope", "call", "User_Get", "x1"},

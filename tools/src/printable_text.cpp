@@ -5,18 +5,37 @@
 
 namespace velto::cli {
 
+namespace {
+
+// U+0080..U+009F in UTF-8: C2 followed by 80..9F. Terminals take some of them (CSI, OSC)
+// as the start of a control sequence, like ESC.
+bool IsC1Control(std::string_view text, size_t at) {
+  return static_cast<unsigned char>(text[at]) == 0xC2 && at + 1 < text.size() &&
+         static_cast<unsigned char>(text[at + 1]) >= 0x80 &&
+         static_cast<unsigned char>(text[at + 1]) <= 0x9F;
+}
+
+void AppendEscaped(std::string& printable, const char* format, unsigned value) {
+  std::array<char, 7> escaped{};
+  std::snprintf(escaped.data(), escaped.size(), format, value);
+  printable += escaped.data();
+}
+
+}  // namespace
+
 std::string PrintableText(std::string_view text) {
   std::string printable;
   printable.reserve(text.size());
-  for (const char c : text) {
+  for (size_t at = 0; at < text.size(); ++at) {
+    const char c = text[at];
     const auto byte = static_cast<unsigned char>(c);
-    if ((byte >= 0x20 && byte != 0x7F) || c == '\n' || c == '\t') {
+    if (IsC1Control(text, at)) {
+      AppendEscaped(printable, "\\u%04x", static_cast<unsigned char>(text[++at]));
+    } else if ((byte >= 0x20 && byte != 0x7F) || c == '\n' || c == '\t') {
       printable += c;
-      continue;
+    } else {
+      AppendEscaped(printable, "\\x%02x", byte);
     }
-    std::array<char, 5> escaped{};
-    std::snprintf(escaped.data(), escaped.size(), "\\x%02x", byte);
-    printable += escaped.data();
   }
   return printable;
 }
