@@ -96,7 +96,7 @@ int RunWithStreams(const std::wstring& program, std::wstring command_line, const
   if (!CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, TRUE,
                       CREATE_UNICODE_ENVIRONMENT, environment.data(), run.folder.c_str(), &startup,
                       &process)) {
-    throw std::runtime_error("cannot start velto.exe");
+    throw std::runtime_error("cannot start velto.exe: error " + std::to_string(GetLastError()));
   }
   const Handle process_handle(process.hProcess), thread_handle(process.hThread);
   if (WaitForSingleObject(process.hProcess, kRunLimitMs) != WAIT_OBJECT_0) {
