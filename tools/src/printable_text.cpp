@@ -30,7 +30,8 @@ std::string PrintableText(std::string_view text) {
     const char c = text[at];
     const auto byte = static_cast<unsigned char>(c);
     if (IsC1Control(text, at)) {
-      AppendEscaped(printable, "\\u%04x", static_cast<unsigned char>(text[++at]));
+      ++at;  // the second byte names the control
+      AppendEscaped(printable, "\\u%04x", static_cast<unsigned char>(text[at]));
     } else if ((byte >= 0x20 && byte != 0x7F) || c == '\n' || c == '\t') {
       printable += c;
     } else {

@@ -122,10 +122,10 @@ void TestPeer::Serve(std::unique_ptr<PeerChannel> channel, int connection) {
   std::string buffer;
   char chunk[16384];
   int order = 0;
-  // Whether the request at the front of `buffer` is answered once its head is in: decided
-  // when that head is first complete, so that a reply queued later for another request
-  // never cuts short one that was already waiting for its body.
-  bool decided = false, after_head = false;
+  // How the request at the front of `buffer` ends: decided when its head is first
+  // complete, so that a reply queued later for another request never cuts short one that
+  // was already waiting for its body.
+  enum class Framing { Undecided, Head, Whole } framing = Framing::Undecided;
   auto idle = std::chrono::steady_clock::now();
   while (!Stopping() && std::chrono::steady_clock::now() - idle < kIdleLimit) {
     const int got = channel->Receive(chunk, sizeof(chunk), kPoll);
@@ -134,13 +134,12 @@ void TestPeer::Serve(std::unique_ptr<PeerChannel> channel, int connection) {
     idle = std::chrono::steady_clock::now();
     buffer.append(chunk, static_cast<size_t>(got));
     while (true) {
-      if (!decided && CompleteRequestLength(buffer, true)) {
-        decided = true;
-        after_head = NextAnswersAfterHead();
+      if (framing == Framing::Undecided && CompleteRequestLength(buffer, true)) {
+        framing = NextAnswersAfterHead() ? Framing::Head : Framing::Whole;
       }
-      const auto length = CompleteRequestLength(buffer, after_head);
+      const auto length = CompleteRequestLength(buffer, framing == Framing::Head);
       if (!length) break;
-      decided = after_head = false;
+      framing = Framing::Undecided;
       PeerRequest request{buffer.substr(0, *length), connection, order++};
       buffer.erase(0, *length);
       {
