@@ -5,12 +5,12 @@
 
 #include <atomic>
 #include <chrono>
-#include <latch>
 #include <set>
 #include <thread>
 #include <vector>
 
 #include "../center/center_fixture.h"
+#include "start_line.h"
 #include "velto/dao.h"
 #include "velto/global.h"
 #include "velto/operation.h"
@@ -36,9 +36,9 @@ TEST_F(CenterTest, SettingsChangeWhileAnotherThreadsRequestReadsThem) {
   peer_.SetResponder([&logins](const PeerRequest& request) { return Gatekeeper(request, logins); });
   const std::u16string root = TVeltoCenter::Root();
   std::atomic<bool> configured{false};
-  std::latch start(2);
+  StartLine start(2);
   std::thread configurer([&] {
-    start.arrive_and_wait();
+    start.ArriveAndWait();
     for (int attempt = 0; attempt < kAttempts && logins < kLogins; ++attempt) {
       // What VeltoInit does, then an operation export whose prologue logs in.
       TVeltoCenter::SetRoot(root);
@@ -52,7 +52,7 @@ TEST_F(CenterTest, SettingsChangeWhileAnotherThreadsRequestReadsThem) {
   // keep it refused as busy), and sends again as soon as the login is answered: while the
   // configurer stores the new key.
   std::thread sender([&] {
-    start.arrive_and_wait();
+    start.ArriveAndWait();
     for (int round = 0; round <= kLogins && !configured; ++round) {
       const int before = logins;
       try {
@@ -83,12 +83,12 @@ TEST_F(CenterTest, FirstUseOnSeveralThreadsAtOnceMakesOneInstance) {
   constexpr int kThreads = 8;
   for (int round = 0; round < 10; ++round) {
     TVeltoCenter::DestroyInstance();
-    std::latch start(kThreads);
+    StartLine start(kThreads);
     std::vector<TVeltoCenter*> made(kThreads);
     std::vector<std::thread> threads;
     for (int i = 0; i < kThreads; ++i) {
       threads.emplace_back([&, i] {
-        start.arrive_and_wait();
+        start.ArriveAndWait();
         made[i] = &TVeltoCenter::GetInstance();
       });
     }
