@@ -11,6 +11,8 @@ case $1 in
 start)
   rm -rf "$folder"
   mkdir -p "$folder"
+  # The log exists before the server starts: the wait below reads it at once.
+  : >"$folder/log"
   setsid "$3" --memory --port 0 --admin-card "$card" </dev/null >"$folder/log" 2>&1 &
   echo $! >"$folder/pid"
   for _ in $(seq 300); do

@@ -15,6 +15,8 @@ start)
   printf 'HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok' >reply
   openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 \
     -subj /CN=127.0.0.1 -keyout key.pem -out cert.pem 2>/dev/null
+  # The log exists before the server starts: the wait below reads it at once.
+  : >log
   setsid openssl s_server -accept 127.0.0.1:0 -cert cert.pem -key key.pem -HTTP \
     </dev/null >log 2>&1 &
   echo $! >pid
