@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "bstr_text.h"
+#include "velto/unicode.h"
 
 namespace velto::test {
 
@@ -44,7 +45,10 @@ std::optional<std::u16string> HostExports::Call(const char* name,
 
 std::u16string HostExports::Text(const char* name, const std::vector<std::u16string>& texts) const {
   const std::optional<std::u16string> text = Call(name, texts);
-  if (!text) throw std::runtime_error(std::string(name) + " stored no result");
+  if (!text) {
+    throw std::runtime_error(std::string(name) +
+                             " stored no result; its last error: " + Utf16ToUtf8(LastError()));
+  }
   return *text;
 }
 
