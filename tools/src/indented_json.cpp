@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "printable_text.h"
+
 namespace velto::cli {
 namespace {
 
@@ -40,9 +42,8 @@ void AppendUnicodeEscape(std::string& out, unsigned char code) {
   out += kHex[code & 0xF];
 }
 
-// The quoted text as the writer escapes it, and DEL and the C1 controls U+0080..U+009F, which
-// the writer keeps as they are, escaped too: terminals take some of them (CSI, OSC) as the
-// start of a control sequence, like ESC.
+// The quoted text as the writer escapes it, and DEL and the C1 controls, which the writer
+// keeps as they are, escaped too.
 std::string QuotedForTerminal(std::string_view text) {
   rapidjson::StringBuffer buffer;
   rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
@@ -54,9 +55,8 @@ std::string QuotedForTerminal(std::string_view text) {
   for (size_t at = 0; at < quoted.size(); ++at) {
     if (Byte(quoted, at) == 0x7F) {
       AppendUnicodeEscape(out, 0x7F);
-    } else if (Byte(quoted, at) == 0xC2 && at + 1 < quoted.size() && Byte(quoted, at + 1) >= 0x80 &&
-               Byte(quoted, at + 1) <= 0x9F) {
-      AppendUnicodeEscape(out, Byte(quoted, ++at));  // UTF-8 C2 80..9F is U+0080..U+009F
+    } else if (IsC1Control(quoted, at)) {
+      AppendUnicodeEscape(out, Byte(quoted, ++at));  // the second byte names the control
     } else {
       out += quoted[at];
     }
