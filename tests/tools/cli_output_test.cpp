@@ -98,6 +98,26 @@ INSTANTIATE_TEST_SUITE_P(
                    "",
                    "velto: [301] \\x1b[2Jgone\\x0d\\u009b2J\\u0085é\n",
                    1},
+        // The record's text is written again as JSON: raw C1 controls (CSI) and DEL there
+        // must not reach the terminal either.
+        OutputCase{"control_characters_in_data_escaped",
+                   {"call", "User_Get", "x1"},
+                   kLive,
+                   Value(R"({"id\u009b":"\u009b2J\u0085\u007f\u001bé"})"),
+                   0,
+                   "{\n  \"id\\u009B\": \"\\u009B2J\\u0085\\u007F\\u001Bé\"\n}\n",
+                   "",
+                   1},
+        // A text value that is JSON itself is shown indented; an escaped surrogate without its
+        // other half is no character and shows as U+FFFD.
+        OutputCase{"unpaired_surrogate_in_text_data",
+                   {"call", "UserCard_GetNumber", "c1"},
+                   kLive,
+                   Value(R"("[\"a\\udd1e\\ud83d\\ude00\"]")"),
+                   0,
+                   "[\n  \"a\xEF\xBF\xBD\xF0\x9F\x98\x80\"\n]\n",
+                   "",
+                   1},
         OutputCase{"fail_envelope_as_returned",
                    {"--envelope", "call", "User_Get", "x1"},
                    kLive,

@@ -5,15 +5,13 @@
 
 namespace velto::cli {
 
-namespace {
-
-// U+0080..U+009F in UTF-8: C2 followed by 80..9F. Terminals take some of them (CSI, OSC)
-// as the start of a control sequence, like ESC.
 bool IsC1Control(std::string_view text, size_t at) {
   return static_cast<unsigned char>(text[at]) == 0xC2 && at + 1 < text.size() &&
          static_cast<unsigned char>(text[at + 1]) >= 0x80 &&
          static_cast<unsigned char>(text[at + 1]) <= 0x9F;
 }
+
+namespace {
 
 void AppendEscaped(std::string& printable, const char* format, unsigned value) {
   std::array<char, 7> escaped{};
