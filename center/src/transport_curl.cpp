@@ -3,8 +3,10 @@
 #include <openssl/x509.h>
 
 #include <algorithm>
+#include <charconv>
 #include <exception>
 #include <mutex>
+#include <string_view>
 
 #include "velto/transfer_progress.h"
 #include "velto/transport.h"
@@ -56,14 +58,24 @@ struct Exchange {
   std::exception_ptr failure;
 };
 
+// The code of a status line ("HTTP/1.1 200 OK"); 0 when it names none. Read within the
+// line: libcurl's header data does not end in a NUL.
+int StatusCode(std::string_view status_line) {
+  const size_t space = status_line.find(' ');
+  if (space == std::string_view::npos) return 0;
+  const std::string_view rest = status_line.substr(space + 1);
+  int code = 0;
+  std::from_chars(rest.data(), rest.data() + rest.size(), code);
+  return code;
+}
+
 size_t OnHeader(char* data, size_t size, size_t count, void* user) {
   auto& exchange = *static_cast<Exchange*>(user);
   std::string_view line(data, size * count);
   if (line.starts_with("HTTP/")) {  // the last status line wins over interim 1xx ones
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
     exchange.status_line = line;
-    const size_t space = line.find(' ');
-    exchange.status = space == std::string_view::npos ? 0 : std::atoi(line.data() + space + 1);
+    exchange.status = StatusCode(line);
     exchange.headers_ended = false;
   } else if (line == "\r\n" || line == "\n") {
     exchange.headers_ended = true;
