@@ -131,6 +131,11 @@ struct Layout {
   std::u16string_view unit;
 };
 
+// The contents of containers nested deeper than this go on one line, without margins: each
+// level of margin is repeated on every line below it, so a few hundred kilobytes of deep
+// nesting would otherwise be written out as gigabytes.
+constexpr size_t kLaidOutDepth = 100;
+
 // Writes from an explicit stack of open containers, so depth costs heap, not call stack.
 template <class Sink>
 void Write(Sink& out, const JSONValue& top, std::u16string_view margin, const Layout& layout) {
@@ -142,26 +147,29 @@ void Write(Sink& out, const JSONValue& top, std::u16string_view margin, const La
   // The line break and the margin of the current depth, written before each inner line.
   std::u16string lineStart(layout.lineBreak);
   lineStart += margin;
+  const auto laidOut = [&] { return open.size() <= kLaidOutDepth; };
   const auto begin = [&](const JSONValue& value) {
     if (!value.IsObject() && !value.IsArray()) return AppendScalar(out, value);
     if (ChildCount(value) == 0) return out.Append(value.IsObject() ? u"{}" : u"[]");
     out.Append(value.IsObject() ? u'{' : u'[');
     open.push_back(Open{&value, 0});
-    lineStart += layout.unit;
+    if (laidOut()) lineStart += layout.unit;
   };
   begin(top);
   while (!open.empty()) {
     const JSONValue& container = *open.back().container;
     const size_t next = open.back().next++;
     if (next == ChildCount(container)) {
-      lineStart.resize(lineStart.size() - layout.unit.size());
-      out.Append(lineStart);
+      if (laidOut()) {
+        lineStart.resize(lineStart.size() - layout.unit.size());
+        out.Append(lineStart);
+      }
       out.Append(container.IsObject() ? u'}' : u']');
       open.pop_back();
       continue;
     }
     if (next > 0) out.Append(u',');
-    out.Append(lineStart);
+    if (laidOut()) out.Append(lineStart);
     if (container.IsObject()) {
       const JSONMember& member = container.Members()[next];
       out.AppendQuoted(member.Name);

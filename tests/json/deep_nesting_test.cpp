@@ -11,9 +11,8 @@ namespace {
 
 constexpr size_t kSmallStack = 256 * 1024;
 constexpr int kDeep = 100000;
-// Indented text grows with the square of the depth; this is still far beyond what a recursive
-// writer survives on the small stack.
-constexpr int kDeepIndented = 3000;
+// The levels that indented text lays out on lines of their own.
+constexpr int kLaidOutDepth = 100;
 
 std::u16string NestedArrays(int depth) {
   return std::u16string(depth, u'[') + std::u16string(depth, u']');
@@ -52,14 +51,24 @@ TEST(JsonDeepNesting, UnclosedDeepTextIsRefusedOnSmallStack) {
   });
 }
 
+// Indented text lays out the outer levels and writes what lies deeper on one line: with a
+// margin for every level, these 200 kB would be written as 20 GB. The text reads back the same.
 TEST(JsonDeepNesting, IndentedWriteOnSmallStack) {
   testing::RunWithStack(kSmallStack, [] {
-    const auto parsed = JSONArray(NestedArrays(kDeepIndented));
+    const std::u16string compact = NestedArrays(kDeep);
+    const auto parsed = JSONArray(compact);
     const std::u16string text = JSONStringify(parsed->Get());
-    const std::u16string innermost = std::u16string(2 * (kDeepIndented - 1), u' ') + u"[]\r\n";
+    const auto margin = [](int level) { return std::u16string(2 * level, u' '); };
+    const std::u16string deepestLines = u"\r\n" + margin(kLaidOutDepth) +
+                                        NestedArrays(kDeep - kLaidOutDepth) + u"\r\n" +
+                                        margin(kLaidOutDepth - 1) + u"]\r\n";
     EXPECT_TRUE(text.starts_with(u"[\r\n  [\r\n    ["));
-    EXPECT_NE(text.find(u"\r\n" + innermost), std::u16string::npos);
+    EXPECT_NE(text.find(deepestLines), std::u16string::npos);
     EXPECT_TRUE(text.ends_with(u"\r\n  ]\r\n]"));
+    EXPECT_LT(text.size(), 2 * compact.size());
+    TJSONBox again = TJSONBox::Create(JSONArray(text));
+    JSONRootGuard guard(again);
+    EXPECT_EQ(testing::Compact(again), compact);
   });
 }
 
