@@ -67,6 +67,18 @@ TEST_P(CliOutputTest, PrintsAndExitsAsDocumented) {
   }
 }
 
+// Data nested deeper than anyone reads is printed as the library wrote it, not laid out again
+// with a margin per level, which for these 200 kB would take gigabytes.
+TEST_F(CliTest, PrintsDeeplyNestedDataWithoutAMarginPerLevel) {
+  constexpr int kDepth = 100000;
+  const std::string nested = std::string(kDepth, '[') + std::string(kDepth, ']');
+  Answer(kLive, Value(nested));
+  const CliResult result = Velto({"call", "User_Get", "x1"});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_LT(result.out.size(), 2 * nested.size());
+  EXPECT_NE(result.out.find("[[[[[[[[[[]]]]]]]]]]"), std::string::npos);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, CliOutputTest,
     ::testing::Values(

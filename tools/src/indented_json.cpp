@@ -64,11 +64,26 @@ std::string QuotedForTerminal(std::string_view text) {
   return out;
 }
 
+// Deeper nesting is not laid out again: every level's margin repeats on each line below it,
+// so a few hundred kilobytes of it would make gigabytes of text.
+constexpr int kMaxLaidOutDepth = 100;
+
 // The writer, but a number's characters go out as they came in (a 20-digit id or 0.10 must
-// not be rounded or reformatted on the way to the screen), and texts come out safe to show.
+// not be rounded or reformatted on the way to the screen), texts come out safe to show, and
+// nesting deeper than kMaxLaidOutDepth stops the writing.
 class TerminalWriter : public IndentingWriter {
  public:
   using IndentingWriter::IndentingWriter;
+  bool StartObject() { return Deeper() && IndentingWriter::StartObject(); }
+  bool StartArray() { return Deeper() && IndentingWriter::StartArray(); }
+  bool EndObject(rapidjson::SizeType count) {
+    --depth_;
+    return IndentingWriter::EndObject(count);
+  }
+  bool EndArray(rapidjson::SizeType count) {
+    --depth_;
+    return IndentingWriter::EndArray(count);
+  }
   bool RawNumber(const Ch* text, rapidjson::SizeType length, bool) {
     return RawValue(text, length, rapidjson::kNumberType);
   }
@@ -79,6 +94,11 @@ class TerminalWriter : public IndentingWriter {
   bool Key(const Ch* text, rapidjson::SizeType length, bool copy) {
     return String(text, length, copy);
   }
+
+ private:
+  bool Deeper() { return ++depth_ <= kMaxLaidOutDepth; }
+
+  int depth_ = 0;
 };
 
 }  // namespace
