@@ -67,8 +67,9 @@ TEST_P(CliOutputTest, PrintsAndExitsAsDocumented) {
   }
 }
 
-// Data nested deeper than anyone reads is printed as the library wrote it, not laid out again
-// with a margin per level, which for these 200 kB would take gigabytes.
+// Data nested deeper than anyone reads is printed as the library wrote it (with line feeds
+// for its CR LF), not laid out again with a margin per level, which for these 200 kB would
+// take gigabytes.
 TEST_F(CliTest, PrintsDeeplyNestedDataWithoutAMarginPerLevel) {
   constexpr int kDepth = 100000;
   const std::string nested = std::string(kDepth, '[') + std::string(kDepth, ']');
@@ -77,6 +78,7 @@ TEST_F(CliTest, PrintsDeeplyNestedDataWithoutAMarginPerLevel) {
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_LT(result.out.size(), 2 * nested.size());
   EXPECT_NE(result.out.find("[[[[[[[[[[]]]]]]]]]]"), std::string::npos);
+  EXPECT_TRUE(result.out.starts_with("[\n  [\n    [\n")) << result.out.substr(0, 40);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -16,6 +16,16 @@ std::string ErrorLine(std::string_view message) {
   return Line(std::string("velto: ").append(PrintableText(message)));
 }
 
+// The library's texts break lines with CR LF; a terminal wants the line feed alone.
+std::string WithLineFeeds(std::string_view text) {
+  std::string lines;
+  lines.reserve(text.size());
+  for (size_t at = 0; at < text.size(); ++at) {
+    if (text[at] != '\r' || at + 1 == text.size() || text[at + 1] != '\n') lines += text[at];
+  }
+  return lines;
+}
+
 // The member `name` of a parsed envelope as text; nothing when absent or not a string.
 std::optional<std::string> Member(const rapidjson::Document& envelope, const char* name) {
   if (!envelope.IsObject()) return std::nullopt;
@@ -33,7 +43,7 @@ Presentation PresentEnvelope(const std::string& text, bool as_returned) {
   if (as_returned || (code != "SUCCESS" && code != "FAIL")) return {Line(text), "", status};
   if (status == kFailed) return {"", ErrorLine(data), status};
   if (data.empty()) return {};
-  return {Line(IndentedJson(data).value_or(PrintableText(data))), "", kSuccess};
+  return {Line(IndentedJson(data).value_or(PrintableText(WithLineFeeds(data)))), "", kSuccess};
 }
 
 }  // namespace
