@@ -43,7 +43,10 @@ Presentation PresentEnvelope(const std::string& text, bool as_returned) {
   if (as_returned || (code != "SUCCESS" && code != "FAIL")) return {Line(text), "", status};
   if (status == kFailed) return {"", ErrorLine(data), status};
   if (data.empty()) return {};
-  return {Line(IndentedJson(data).value_or(PrintableText(WithLineFeeds(data)))), "", kSuccess};
+  if (const std::optional<std::string> indented = IndentedJson(data)) {
+    return {Line(*indented), "", kSuccess};
+  }
+  return {Line(PrintableText(WithLineFeeds(data))), "", kSuccess};
 }
 
 }  // namespace
