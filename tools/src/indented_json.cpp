@@ -66,7 +66,7 @@ std::string QuotedForTerminal(std::string_view text) {
 
 // Deeper nesting is not laid out again: every level's margin repeats on each line below it,
 // so a few hundred kilobytes of it would make gigabytes of text.
-constexpr int kMaxLaidOutDepth = 100;
+constexpr size_t kMaxLaidOutDepth = 100;
 
 // The writer, but a number's characters go out as they came in (a 20-digit id or 0.10 must
 // not be rounded or reformatted on the way to the screen), texts come out safe to show, and
@@ -74,16 +74,8 @@ constexpr int kMaxLaidOutDepth = 100;
 class TerminalWriter : public IndentingWriter {
  public:
   using IndentingWriter::IndentingWriter;
-  bool StartObject() { return Deeper() && IndentingWriter::StartObject(); }
-  bool StartArray() { return Deeper() && IndentingWriter::StartArray(); }
-  bool EndObject(rapidjson::SizeType count) {
-    --depth_;
-    return IndentingWriter::EndObject(count);
-  }
-  bool EndArray(rapidjson::SizeType count) {
-    --depth_;
-    return IndentingWriter::EndArray(count);
-  }
+  bool StartObject() { return MayOpen() && IndentingWriter::StartObject(); }
+  bool StartArray() { return MayOpen() && IndentingWriter::StartArray(); }
   bool RawNumber(const Ch* text, rapidjson::SizeType length, bool) {
     return RawValue(text, length, rapidjson::kNumberType);
   }
@@ -96,9 +88,8 @@ class TerminalWriter : public IndentingWriter {
   }
 
  private:
-  bool Deeper() { return ++depth_ <= kMaxLaidOutDepth; }
-
-  int depth_ = 0;
+  // The writer's own stack of open containers tells the depth.
+  bool MayOpen() const { return level_stack_.GetSize() / sizeof(Level) < kMaxLaidOutDepth; }
 };
 
 }  // namespace
