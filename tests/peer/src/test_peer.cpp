@@ -109,13 +109,32 @@ void TestPeer::AcceptLoop() {
     Socket accepted = listener_->socket.Accept();
     if (!accepted.Valid()) continue;
     std::lock_guard lock(mutex_);
+    JoinEndedWorkers();
     const int connection = connections_++;
     workers_.emplace_back([this, connection, socket = std::move(accepted)]() mutable {
-      auto channel = listener_->tls ? listener_->tls->Accept(std::move(socket))
-                                    : MakePlainChannel(std::move(socket));
-      if (channel) Serve(std::move(channel), connection);
+      {
+        auto channel = listener_->tls ? listener_->tls->Accept(std::move(socket))
+                                      : MakePlainChannel(std::move(socket));
+        if (channel) Serve(std::move(channel), connection);
+      }
+      std::lock_guard ended(mutex_);
+      ended_workers_.push_back(std::this_thread::get_id());
     });
   }
+}
+
+// A peer that serves many connections keeps no thread (nor, on Windows, its handle) of
+// those already served.
+void TestPeer::JoinEndedWorkers() {
+  for (const std::thread::id id : ended_workers_) {
+    const auto worker =
+        std::find_if(workers_.begin(), workers_.end(),
+                     [id](const std::thread& thread) { return thread.get_id() == id; });
+    if (worker == workers_.end()) continue;
+    worker->join();
+    workers_.erase(worker);
+  }
+  ended_workers_.clear();
 }
 
 void TestPeer::Serve(std::unique_ptr<PeerChannel> channel, int connection) {

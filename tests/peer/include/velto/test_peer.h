@@ -87,6 +87,7 @@ class TestPeer {
   struct Listener;
 
   void AcceptLoop();
+  void JoinEndedWorkers();  // with mutex_ held
   void Serve(std::unique_ptr<PeerChannel> channel, int connection);
   PeerReply NextReply(const PeerRequest& request);
   bool NextAnswersAfterHead() const;
@@ -106,6 +107,7 @@ class TestPeer {
   std::vector<PeerRequest> requests_;
   int connections_ = 0;
   std::vector<std::thread> workers_;
+  std::vector<std::thread::id> ended_workers_;  // done serving, not yet joined
   std::thread acceptor_;
 };
 
