@@ -268,9 +268,13 @@ class CurlTransport : public Transport {
 
   std::u16string Describe(CURLcode code) const {
     if (code == CURLE_OPERATION_TIMEDOUT) {
-      curl_off_t connected = 0;
-      curl_easy_getinfo(easy_.get(), CURLINFO_CONNECT_TIME_T, &connected);
-      if (connected == 0) {
+      // A kept-alive connection took no time to connect: a request already sent tells that
+      // the server was reached.
+      curl_off_t connect_time = 0;
+      long request_bytes = 0;
+      curl_easy_getinfo(easy_.get(), CURLINFO_CONNECT_TIME_T, &connect_time);
+      curl_easy_getinfo(easy_.get(), CURLINFO_REQUEST_SIZE, &request_bytes);
+      if (connect_time == 0 && request_bytes == 0) {
         return u"No connection to the server within " +
                Utf8ToUtf16(std::to_string(settings_.connect_timeout.count())) + u" seconds";
       }
