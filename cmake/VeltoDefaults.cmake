@@ -1,7 +1,10 @@
 # Compiler settings shared by every target of the project.
 
-if(VELTO_SANITIZE AND VELTO_TSAN)
-  message(FATAL_ERROR "VELTO_SANITIZE and VELTO_TSAN cannot be combined")
+if((VELTO_SANITIZE AND VELTO_TSAN) OR (VELTO_FUZZ AND (VELTO_SANITIZE OR VELTO_TSAN)))
+  message(FATAL_ERROR "VELTO_SANITIZE, VELTO_TSAN and VELTO_FUZZ cannot be combined")
+endif()
+if(VELTO_FUZZ AND NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+  message(FATAL_ERROR "VELTO_FUZZ needs clang (-DCMAKE_CXX_COMPILER=clang++)")
 endif()
 
 # Warnings are errors in our own scripts' builds (scripts/test turns this on), never in a
@@ -12,6 +15,12 @@ set(VELTO_WARNINGS -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor ${VELTO_
 
 if(VELTO_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+if(VELTO_FUZZ)
+  # Every unit is instrumented for coverage; only the fuzz programs link libFuzzer's main.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all
+                      -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined)
 endif()
 if(VELTO_TSAN)

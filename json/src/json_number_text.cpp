@@ -66,6 +66,10 @@ std::u16string FormatInteger(int64_t value) {
 
 std::u16string FormatFloat(double value) {
   if (value == 0) return u"0";
+  // Rounded to 15 digits, the largest doubles would come out beyond the double range, where
+  // the reader refuses them; they are written as the largest 15-digit number that reads back.
+  constexpr double kLargestWritten = 1.79769313486231E308;
+  if (std::fabs(value) > kLargestWritten) value = std::copysign(kLargestWritten, value);
   // d.dddddddddddddde[+-]x: exactly 15 significant digits, correctly rounded.
   char buffer[40];
   const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,

@@ -132,6 +132,22 @@ INSTANTIATE_TEST_SUITE_P(
                       RangeCase{Join(kOverflowHalfway.substr(0, 20), u"4e288"), std::nullopt}),
     NumberName<RangeCase>);
 
+// Rounded to 15 digits the largest doubles would exceed the range the reader accepts: what
+// the writer gives for them must read back.
+TEST(NumberText, LargestDoublesAreWrittenAsTextThatReadsBack) {
+  Doc doc(u"[1.7976931348623157e308]");
+  for (const double value : {kLargest, -kLargest, 1.797693134862315e308, 1.79769313486231e308}) {
+    doc.box.Push(value);
+  }
+  EXPECT_EQ(doc.box[0].AsString(), u"1.79769313486231E308");
+  const std::u16string written = doc.Compact();
+  EXPECT_EQ(written,
+            u"[1.7976931348623157e308,1.79769313486231E308,-1.79769313486231E308,"
+            u"1.79769313486231E308,1.79769313486231E308]");
+  Doc again(written);
+  EXPECT_EQ(again.box[2].AsFloat(), -1.79769313486231e308);
+}
+
 // The decimal separator is "." whatever the program's locale says.
 TEST(NumberText, DecimalPointIgnoresTheLocale) {
   struct Comma : std::numpunct<char> {
