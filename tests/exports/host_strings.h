@@ -12,7 +12,8 @@ class HostString {
  public:
   HostString() = default;
   explicit HostString(std::u16string_view text)
-      : text_(VeltoAllocString(text.data(), static_cast<uint32_t>(text.size()))) {}
+      : text_(VeltoAllocString(reinterpret_cast<const OLECHAR*>(text.data()),
+                               static_cast<uint32_t>(text.size()))) {}
   HostString(const HostString&) = delete;
   HostString& operator=(const HostString&) = delete;
   ~HostString() { VeltoFreeString(text_); }
