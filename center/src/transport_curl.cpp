@@ -8,6 +8,7 @@
 #include <mutex>
 #include <string_view>
 
+#include "velto/ascii_case.h"
 #include "velto/transfer_progress.h"
 #include "velto/transport.h"
 #include "velto/unicode.h"
@@ -72,7 +73,8 @@ int StatusCode(std::string_view status_line) {
 size_t OnHeader(char* data, size_t size, size_t count, void* user) {
   auto& exchange = *static_cast<Exchange*>(user);
   std::string_view line(data, size * count);
-  if (line.starts_with("HTTP/")) {  // the last status line wins over interim 1xx ones
+  // libcurl takes "HTTP/" in any letter case; so must the status line kept for messages.
+  if (AsciiLowerCase(line.substr(0, 5)) == "http/") {  // the last one wins over interim 1xx
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
     exchange.status_line = line;
     exchange.status = StatusCode(line);

@@ -63,6 +63,21 @@ TEST(Transport, HandsTheStatusLineBackAsReceived) {
   EXPECT_EQ(sink.Bytes(), "body");
 }
 
+#ifndef _WIN32
+// libcurl reads a status line in any letter case; a reply refused for its status must still
+// say which one, or the host gets a failure without a message.
+TEST(Transport, ReadsTheStatusLineInAnyLetterCase) {
+  for (const std::string line : {"HTTp/1.1 200 OK", "http/1.1 503 Busy"}) {
+    TestPeer peer;
+    peer.Enqueue(PeerReply::Http(line, "body"));
+    StringSink sink;
+    const HttpReply reply = Fetch(*MakeTransport({}), peer.Root() + "/", sink);
+    EXPECT_EQ(reply.status, std::stoi(line.substr(9, 3))) << line;
+    EXPECT_EQ(reply.status_line, line);
+  }
+}
+#endif
+
 // A path goes out as built: no dot segment is folded away, plain or encoded, so a request
 // never reaches another resource than the one its path names.
 TEST(Transport, SendsDotSegmentsAsTheyAre) {
