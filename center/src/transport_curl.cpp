@@ -8,6 +8,7 @@
 #include <mutex>
 #include <string_view>
 
+#include "velto/reply_budget.h"
 #include "velto/transfer_progress.h"
 #include "velto/transport.h"
 #include "velto/unicode.h"
@@ -39,16 +40,19 @@ bool IsSuccess(int status) {
 // What one request's callbacks share. No exception may cross libcurl: a callback keeps
 // what it caught and aborts the transfer, and Send raises it afterwards.
 struct Exchange {
-  Exchange(CURL* handle, const HttpRequest& req, BodySink& body_sink, ProgressSink* progress)
+  Exchange(CURL* handle, const HttpRequest& req, const TransportSettings& settings,
+           BodySink& body_sink, ProgressSink* progress)
       : easy(handle),
         request(req),
         sink(body_sink),
+        budget(settings, req.download),
         upload(progress, WorkMode::Write),
         download(progress, WorkMode::Read) {}
 
   CURL* easy;
   const HttpRequest& request;
   BodySink& sink;
+  ReplyBudget budget;
   TransferProgress upload;
   TransferProgress download;
   uint64_t sent = 0;
@@ -69,6 +73,19 @@ int StatusCode(std::string_view status_line) {
   return code;
 }
 
+// A body announced larger than the limit is refused before any of it is read.
+bool CheckAnnouncedLength(Exchange& exchange) {
+  curl_off_t announced = -1;
+  curl_easy_getinfo(exchange.easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
+  try {
+    exchange.budget.CheckAnnounced(exchange.status, announced);
+    return true;
+  } catch (...) {
+    exchange.failure = std::current_exception();
+    return false;
+  }
+}
+
 size_t OnHeader(char* data, size_t size, size_t count, void* user) {
   auto& exchange = *static_cast<Exchange*>(user);
   std::string_view line(data, size * count);
@@ -79,6 +96,7 @@ size_t OnHeader(char* data, size_t size, size_t count, void* user) {
     exchange.headers_ended = false;
   } else if (line == "\r\n" || line == "\n") {
     exchange.headers_ended = true;
+    return CheckAnnouncedLength(exchange) ? size * count : 0;
   }
   return size * count;
 }
@@ -124,6 +142,7 @@ size_t OnWrite(char* data, size_t size, size_t count, void* user) {
       curl_easy_getinfo(exchange.easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &expected);
       exchange.download.Begin(expected < 0 ? 0 : expected);  // 0: the reply names no length
     }
+    exchange.budget.Take(bytes);
     if (IsSuccess(exchange.status)) exchange.sink.Write(data, bytes);
     exchange.download.Advance(bytes);
     return bytes;
@@ -156,12 +175,13 @@ class CurlTransport : public Transport {
     // A POST goes alone: the open connection is closed first (with the handle that owns it;
     // cookies live on in the share).
     if (request.verb == HttpVerb::Post) StartClient();
-    Exchange exchange(easy_.get(), request, sink, progress);
+    Exchange exchange(easy_.get(), request, settings_, sink, progress);
     const HeaderList headers = Headers(request);
     Configure(request, exchange, headers.get());
     error_[0] = '\0';
     const CURLcode code = curl_easy_perform(easy_.get());
     if (exchange.failure) std::rethrow_exception(exchange.failure);
+    if (code == CURLE_OPERATION_TIMEDOUT && exchange.budget.Expired()) exchange.budget.FailTime();
     if (code != CURLE_OK) throw TransportError(Describe(code));
     // libcurl takes a reply cut off inside its headers for a complete one without a body.
     if (!exchange.headers_ended) {
@@ -248,6 +268,10 @@ class CurlTransport : public Transport {
     Set(CURLOPT_HTTP_VERSION, post ? CURL_HTTP_VERSION_1_0 : CURL_HTTP_VERSION_1_1);
     Set(CURLOPT_FRESH_CONNECT, post ? 1L : 0L);
     Set(CURLOPT_FORBID_REUSE, post ? 1L : 0L);
+    // The whole exchange, connection included; a download has only the stall limit.
+    const auto whole =
+        std::chrono::duration_cast<std::chrono::milliseconds>(settings_.reply_timeout);
+    Set(CURLOPT_TIMEOUT_MS, exchange.budget.Bounded() ? static_cast<long>(whole.count()) : 0L);
     const auto size = static_cast<curl_off_t>(request.body ? request.body->Size() : 0);
     switch (request.verb) {
       case HttpVerb::Get:

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string_view>
 
+#include "velto/reply_budget.h"
 #include "velto/transfer_progress.h"
 #include "velto/transport.h"
 #include "velto/unicode.h"
@@ -39,8 +40,8 @@ std::string Narrow(std::wstring_view wide) {
       std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()));
 }
 
-int Milliseconds(std::chrono::seconds duration) {
-  return static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(duration).count());
+int Milliseconds(std::chrono::milliseconds duration) {
+  return static_cast<int>(duration.count());
 }
 
 const wchar_t* VerbName(HttpVerb verb) {
@@ -140,10 +141,6 @@ std::optional<int64_t> ContentLength(HINTERNET request) {
   return length;
 }
 
-bool HasBody(int status) {
-  return status >= 200 && status != 204 && status != 304;
-}
-
 HttpReply ReadReplyHead(HINTERNET request) {
   HttpReply reply;
   DWORD status = 0;
@@ -173,14 +170,18 @@ class WinHttpTransport final : public Transport {
 
  private:
   void ApplyTimeouts() const;
+  void BoundWaits(HINTERNET request, ReplyBudget& budget) const;
   WinHttpHandle OpenRequest(HINTERNET connection, const HttpRequest& request,
                             const UrlParts& url) const;
-  void Exchange(HINTERNET request, BodySource* body, TransferProgress& upload) const;
-  void SendHead(HINTERNET request, uint64_t body_size) const;
-  void WriteBody(HINTERNET request, BodySource& body, TransferProgress& upload) const;
+  void Exchange(HINTERNET request, BodySource* body, TransferProgress& upload,
+                ReplyBudget& budget) const;
+  void SendHead(HINTERNET request, uint64_t body_size, ReplyBudget& budget) const;
+  void WriteBody(HINTERNET request, BodySource& body, TransferProgress& upload,
+                 ReplyBudget& budget) const;
   void ReadBody(HINTERNET request, const HttpReply& reply, BodySink* sink,
-                TransferProgress& download) const;
-  [[noreturn]] void FailTransfer(DWORD code, bool connecting = false) const;
+                TransferProgress& download, ReplyBudget& budget) const;
+  [[noreturn]] void FailTransfer(DWORD code, const ReplyBudget& budget,
+                                 bool connecting = false) const;
 
   TransportSettings settings_;
   WinHttpHandle session_;
@@ -211,6 +212,16 @@ void WinHttpTransport::ApplyTimeouts() const {
   SetDwordOption(session_.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, stall);
 }
 
+// WinHTTP has no limit for a whole exchange: each wait of a bounded one is cut to the time
+// it has left, and the loops check it between waits.
+void WinHttpTransport::BoundWaits(HINTERNET request, ReplyBudget& budget) const {
+  if (!budget.Bounded()) return;
+  const int connect = Milliseconds(budget.LimitWait(settings_.connect_timeout));
+  const int stall = Milliseconds(budget.LimitWait(settings_.stall_timeout));
+  if (!WinHttpSetTimeouts(request, connect, connect, stall, stall)) FailLastError();
+  SetDwordOption(request, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, stall);
+}
+
 HttpReply WinHttpTransport::Send(const HttpRequest& request, BodySink& sink,
                                  ProgressSink* progress) {
   RefuseCredentialsInUrl(request.url);
@@ -222,27 +233,29 @@ HttpReply WinHttpTransport::Send(const HttpRequest& request, BodySink& sink,
   if (!connection) FailLastError();
   WinHttpHandle handle = OpenRequest(connection.get(), request, url);
 
+  ReplyBudget budget(settings_, request.download);
   TransferProgress upload(progress, WorkMode::Write);
-  Exchange(handle.get(), request.body, upload);
+  Exchange(handle.get(), request.body, upload, budget);
   HttpReply reply = ReadReplyHead(handle.get());
   TransferProgress download(progress, WorkMode::Read);
   const bool success = reply.status >= 200 && reply.status < 300;
-  ReadBody(handle.get(), reply, success ? &sink : nullptr, download);
+  ReadBody(handle.get(), reply, success ? &sink : nullptr, download, budget);
   return reply;
 }
 
 // Sends the request and waits for the reply head. WinHTTP asks for the request once more
 // when the connection it chose turned out to be closed.
-void WinHttpTransport::Exchange(HINTERNET request, BodySource* body,
-                                TransferProgress& upload) const {
+void WinHttpTransport::Exchange(HINTERNET request, BodySource* body, TransferProgress& upload,
+                                ReplyBudget& budget) const {
   constexpr int kAttempts = 3;
   for (int attempt = 1;; ++attempt) {
-    SendHead(request, body ? body->Size() : 0);
-    if (body) WriteBody(request, *body, upload);
+    SendHead(request, body ? body->Size() : 0, budget);
+    if (body) WriteBody(request, *body, upload, budget);
+    BoundWaits(request, budget);
     if (WinHttpReceiveResponse(request, nullptr)) return;
     const DWORD error = GetLastError();
     const bool again = error == ERROR_WINHTTP_RESEND_REQUEST && attempt < kAttempts;
-    if (!again || (body && !body->Rewind())) FailTransfer(error);
+    if (!again || (body && !body->Rewind())) FailTransfer(error, budget);
     upload.Restart();
   }
 }
@@ -274,29 +287,32 @@ WinHttpHandle WinHttpTransport::OpenRequest(HINTERNET connection, const HttpRequ
 
 // WinHTTP takes the body's length in 32 bits: a larger body goes with its own Content-Length
 // header, and WinHTTP is told to ignore the total.
-void WinHttpTransport::SendHead(HINTERNET request, uint64_t body_size) const {
+void WinHttpTransport::SendHead(HINTERNET request, uint64_t body_size, ReplyBudget& budget) const {
   DWORD total = static_cast<DWORD>(body_size);
   if (body_size > std::numeric_limits<DWORD>::max()) {
     AddHeaders(request, "Content-Length: " + std::to_string(body_size) + "\r\n");
     total = WINHTTP_IGNORE_REQUEST_TOTAL_LENGTH;
   }
+  BoundWaits(request, budget);
   if (!WinHttpSendRequest(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0,
                           total, 0)) {
-    FailTransfer(GetLastError(), true);
+    FailTransfer(GetLastError(), budget, true);
   }
 }
 
-void WinHttpTransport::WriteBody(HINTERNET request, BodySource& body,
-                                 TransferProgress& upload) const {
+void WinHttpTransport::WriteBody(HINTERNET request, BodySource& body, TransferProgress& upload,
+                                 ReplyBudget& budget) const {
   const uint64_t size = body.Size();
   std::string buffer(kChunkSize, '\0');
   for (uint64_t sent = 0; sent < size;) {
     upload.Begin(static_cast<int64_t>(size));
     const size_t count = body.Read(buffer.data(), buffer.size());
     if (count == 0) throw TransportError(u"The request body ended before its announced size");
+    budget.CheckTime();
+    BoundWaits(request, budget);
     DWORD written = 0;
     if (!WinHttpWriteData(request, buffer.data(), static_cast<DWORD>(count), &written)) {
-      FailTransfer(GetLastError());
+      FailTransfer(GetLastError(), budget);
     }
     sent += count;
     upload.Advance(count);
@@ -308,22 +324,26 @@ void WinHttpTransport::WriteBody(HINTERNET request, BodySource& body,
 // successful reply's body reaches the sink. WinHTTP takes a connection that closes early
 // for the end of the body, so the announced length is checked here.
 void WinHttpTransport::ReadBody(HINTERNET request, const HttpReply& reply, BodySink* sink,
-                                TransferProgress& download) const {
+                                TransferProgress& download, ReplyBudget& budget) const {
   const std::optional<int64_t> expected = ContentLength(request);
+  budget.CheckAnnounced(reply.status, expected.value_or(-1));
   std::string buffer(kChunkSize, '\0');
   int64_t received = 0;
   for (;;) {
+    budget.CheckTime();
+    BoundWaits(request, budget);
     DWORD count = 0;
     if (!WinHttpReadData(request, buffer.data(), static_cast<DWORD>(buffer.size()), &count)) {
-      FailTransfer(GetLastError());
+      FailTransfer(GetLastError(), budget);
     }
     if (count == 0) break;
+    budget.Take(count);
     download.Begin(expected.value_or(0));
     if (sink) sink->Write(buffer.data(), count);
     download.Advance(count);
     received += count;
   }
-  if (expected && received < *expected && HasBody(reply.status)) {
+  if (expected && received < *expected && ReplyHasBody(reply.status)) {
     throw TransportError(u"The server closed the connection before the whole reply arrived");
   }
   download.End();
@@ -331,9 +351,10 @@ void WinHttpTransport::ReadBody(HINTERNET request, const HttpReply& reply, BodyS
 
 // A time-out names the limit that ran out; every other failure is described as it is.
 // A time-out while the request head goes out means the server was not reached in time.
-void WinHttpTransport::FailTransfer(DWORD code, bool connecting) const {
+void WinHttpTransport::FailTransfer(DWORD code, const ReplyBudget& budget, bool connecting) const {
   // Wine reports the socket's own time-out code.
   if (code != ERROR_WINHTTP_TIMEOUT && code != WSAETIMEDOUT) Fail(code);
+  if (budget.Expired()) budget.FailTime();
   if (connecting) {
     throw TransportError(u"No connection to the server within " +
                          Utf8ToUtf16(std::to_string(settings_.connect_timeout.count())) +

@@ -144,7 +144,7 @@ void TVeltoCenter::Get(std::u16string_view path, IStream* response) {
   // Before anything is sent: the reply would have nowhere to go.
   if (response == nullptr) throw Exception(u"No stream was given to receive the download");
   StreamSink sink(response);
-  Send(HttpVerb::Get, path, nullptr, {}, sink);
+  Send(HttpVerb::Get, path, nullptr, {}, sink, /*download=*/true);
 }
 
 std::u16string TVeltoCenter::Post(std::u16string_view path, std::u16string_view body) {
@@ -174,12 +174,13 @@ std::u16string TVeltoCenter::Delete(std::u16string_view path) {
 }
 
 HttpReply TVeltoCenter::Send(HttpVerb verb, std::u16string_view path, BodySource* body,
-                             const std::string& content_type, BodySink& sink) {
+                             const std::string& content_type, BodySink& sink, bool download) {
   BusyGuard busy(working_);
   HttpRequest request;
   request.verb = verb;
   request.url = Utf16ToUtf8(GetPath(path));
   request.body = body;
+  request.download = download;
   if (body != nullptr) request.headers.emplace_back("Content-Type", content_type);
   request.headers.emplace_back("Accept", kAccept);
   request.headers.emplace_back("User-Agent", kUserAgent);

@@ -4,6 +4,7 @@
 
 #include "velto/global.h"
 #include "velto/ini.h"
+#include "velto/limit_values.h"
 #include "velto/unicode.h"
 #include "velto/velto_center.h"
 
@@ -18,6 +19,11 @@ void ApplyIniSettings(const std::u16string& file) {
   TransportSettings transport = TVeltoCenter::Settings();
   transport.tls_verify = read(u"TlsVerify") != u"0";
   transport.ca_file = Utf16ToUtf8(read(u"CAFile"));
+  // A value that is no limit reads as the default, as a missing one does.
+  transport.max_reply_size =
+      ParseByteSize(Utf16ToUtf8(read(u"MaxReplySize"))).value_or(kDefaultMaxReplySize);
+  transport.reply_timeout =
+      ParseLimitSeconds(Utf16ToUtf8(read(u"ReplyTimeout"))).value_or(kDefaultReplyTimeout);
   TVeltoCenter::SetSettings(std::move(transport));
 }
 

@@ -1,6 +1,7 @@
 // The lifecycle exports of libvelto-box.so, called as a host calls them.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -88,6 +89,32 @@ TEST_F(ExportsTest, OpenTakesTheTlsSettings) {
     EXPECT_EQ(LastError().empty(), c.accepted) << c.settings;
   }
   fs::remove(ca);
+}
+
+// A value that is no limit reads as the default: INI settings never fail.
+TEST_F(ExportsTest, OpenTakesTheReplyLimits) {
+  const std::string root = "[Global]\nRoot=" + peer_.Root() + "\n";
+  const std::string over_1k = R"({"code":"100","value":{"id":")" + std::string(1024, 'k') + "\"}}";
+  const struct {
+    std::string settings;
+    PeerReply reply;
+    std::u16string failure;
+  } cases[] = {
+      {"MaxReplySize=1K\n", PeerReply::Json(over_1k),
+       u"The reply is larger than 1024 bytes, the limit that MaxReplySize sets"},
+      {"MaxReplySize=2k\n", PeerReply::Json(over_1k), u""},
+      {"MaxReplySize=1KB\n", PeerReply::Json(over_1k), u""},
+      {"MaxReplySize=0\n", PeerReply::Json(over_1k), u""},
+      {"ReplyTimeout=1\n", PeerReply::Json(over_1k).Pause(std::chrono::seconds(3)),
+       u"The reply did not end within 1 seconds, the limit that ReplyTimeout sets"},
+      {"ReplyTimeout=soon\n", PeerReply::Json(over_1k).Pause(std::chrono::seconds(2)), u""},
+  };
+  for (const auto& c : cases) {
+    peer_.Enqueue(c.reply);
+    Open(root + c.settings);
+    Enter(u"1");
+    EXPECT_EQ(LastError(), c.failure) << c.settings;
+  }
 }
 
 TEST_F(ExportsTest, EnterStoresTheKeyForEveryLaterRequest) {

@@ -2,6 +2,7 @@
 // before the default, shown by "velto config" and used for the log-in.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "cli_fixture.h"
@@ -29,7 +30,7 @@ class CliConfigTest : public CliTest, public ::testing::WithParamInterface<Confi
   std::string IniFile() {
     const std::filesystem::path file = folder_.path() / "velto.ini";
     std::ofstream(file) << "[global]\nroot = http://ini.example\nUserCardNumber='1111222233334444'"
-                           "\nSiteId=ini-site\n";
+                           "\nSiteId=ini-site\nMaxReplySize=1k\nReplyTimeout=soon\n";
     const std::u8string name = file.u8string();
     return std::string(name.begin(), name.end());
   }
@@ -53,39 +54,54 @@ TEST_P(CliConfigTest, ShowsEachSettingWithItsSource) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, CliConfigTest,
     ::testing::Values(
-        ConfigCase{"defaults",
-                   {"config"},
-                   {},
-                   0,
-                   "root: http://127.0.0.1:8080 (default)\ncard: (none) (default)\n"
-                   "site: (none) (default)\n"},
+        ConfigCase{
+            "defaults",
+            {"config"},
+            {},
+            0,
+            "root: http://127.0.0.1:8080 (default)\ncard: (none) (default)\n"
+            "site: (none) (default)\n"
+            "max-reply-size: 67108864 bytes (default)\nreply-timeout: 120 seconds (default)\n"},
         ConfigCase{"ini_file",
                    {"--ini", "{ini}", "config"},
                    {},
                    0,
                    "root: http://ini.example ({ini})\ncard: ************4444 ({ini})\n"
-                   "site: ini-site ({ini})\n"},
+                   "site: ini-site ({ini})\n"
+                   "max-reply-size: 1024 bytes ({ini})\nreply-timeout: 120 seconds (default)\n"},
         // Without a folder the name means the working folder, not the Windows folder.
         ConfigCase{"ini_file_in_working_folder",
                    {"config", "--ini", "velto.ini"},
                    {},
                    0,
                    "root: http://ini.example ({ini})\ncard: ************4444 ({ini})\n"
-                   "site: ini-site ({ini})\n"},
+                   "site: ini-site ({ini})\n"
+                   "max-reply-size: 1024 bytes ({ini})\nreply-timeout: 120 seconds (default)\n"},
         ConfigCase{"environment_before_ini_file",
                    {"--ini", "{ini}", "config"},
                    {{"VELTO_CARD", "9999888877776666"}, {"VELTO_SITE", "env-site"}},
                    0,
                    "root: http://ini.example ({ini})\ncard: ************6666 (VELTO_CARD)\n"
-                   "site: env-site (VELTO_SITE)\n"},
+                   "site: env-site (VELTO_SITE)\n"
+                   "max-reply-size: 1024 bytes ({ini})\nreply-timeout: 120 seconds (default)\n"},
         ConfigCase{"flags_before_environment",
                    {"--ini", "{ini}", "--root", "http://flag.example", "--site", "", "config",
                     "--card", "12"},
                    {{"VELTO_ROOT", "http://env.example"}, {"VELTO_SITE", "env-site"}},
                    0,
                    "root: http://flag.example (--root)\ncard: 12 (--card)\n"
-                   "site: (none) (--site)\n"},
-        ConfigCase{"missing_ini_file", {"--ini", "no-such.ini", "config"}, {}, 2, ""}),
+                   "site: (none) (--site)\n"
+                   "max-reply-size: 1024 bytes ({ini})\nreply-timeout: 120 seconds (default)\n"},
+        ConfigCase{"reply_limit_flags_before_ini_file",
+                   {"--ini", "{ini}", "--max-reply-size", "2M", "config", "--reply-timeout", "5"},
+                   {},
+                   0,
+                   "root: http://ini.example ({ini})\ncard: ************4444 ({ini})\n"
+                   "site: ini-site ({ini})\nmax-reply-size: 2097152 bytes (--max-reply-size)\n"
+                   "reply-timeout: 5 seconds (--reply-timeout)\n"},
+        ConfigCase{"missing_ini_file", {"--ini", "no-such.ini", "config"}, {}, 2, ""},
+        ConfigCase{"size_that_is_no_size", {"--max-reply-size", "64MB", "config"}, {}, 2, ""},
+        ConfigCase{"timeout_of_zero", {"--reply-timeout", "0", "config"}, {}, 2, ""}),
     [](const auto& row) { return std::string(row.param.name); });
 
 // The card the session prologue logs in with is the strongest one given.
@@ -124,6 +140,42 @@ TEST_P(CliLogInTest, LogsInWithTheStrongestCard) {
     if (request.Method() == "POST") logged_in_with = request.Body();
   }
   EXPECT_EQ(logged_in_with, test.card);
+}
+
+// The library takes the limits of the flags through a temporary INI file, which goes
+// again; the limit and the TLS keys of --ini that no flag replaces still apply.
+TEST_F(CliTest, ReplyLimitFlagsBindTheLibrary) {
+  const std::filesystem::path temporary = folder_.path() / "tmp";
+  std::filesystem::create_directory(temporary);
+  const std::filesystem::path ini = folder_.path() / "velto.ini";
+  std::ofstream(ini) << "[Global]\nMaxReplySize=1K\nTlsVerify=0\n";
+  const auto answer = [](TestPeer& peer) {
+    peer.SetResponder([](const PeerRequest& request) {
+      const bool check = request.Method() == "GET" && request.Target().ends_with("/gate");
+      return check ? Value("true") : Value('"' + std::string(2048, 'x') + '"');
+    });
+  };
+  const auto run = [&](const TestPeer& peer, std::vector<std::string> flags) {
+    flags.insert(flags.end(), {"--root", peer.Root(), "--card", kCard, "--site", "s1", "call",
+                               "User_Get", "x1"});
+    return RunCli({flags, "", {{"TMPDIR", temporary.string()}}, folder_.path()});
+  };
+  answer(peer_);
+  CliResult result = run(peer_, {"--max-reply-size", "2K"});
+  EXPECT_EQ(result.status, 1) << result.err;
+  EXPECT_NE(result.err.find("2048 bytes, the limit that MaxReplySize sets"), std::string::npos)
+      << result.err;
+  EXPECT_EQ(run(peer_, {"--max-reply-size", "3K"}).status, 0);
+  result = run(peer_, {"--ini", ini.string(), "--reply-timeout", "100"});
+  EXPECT_NE(result.err.find("1024 bytes, the limit that MaxReplySize sets"), std::string::npos)
+      << result.err;
+#ifndef _WIN32  // the peer speaks TLS on Linux
+  TestPeer tls(TestPeer::Mode::Tls);
+  answer(tls);
+  result = run(tls, {"--ini", ini.string(), "--max-reply-size", "3K"});
+  EXPECT_EQ(result.status, 0) << "TlsVerify=0 of --ini applies: " << result.err;
+#endif
+  EXPECT_TRUE(std::filesystem::is_empty(temporary));
 }
 
 INSTANTIATE_TEST_SUITE_P(

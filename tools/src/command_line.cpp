@@ -23,7 +23,9 @@ const std::string kDescription =
 std::string Footer() {
   return "Settings, strongest first: the flags --root, --card and --site; the environment "
          "variables VELTO_ROOT, VELTO_CARD and VELTO_SITE; the section [Global] of the INI file "
-         "of --ini (Root, UserCardNumber, SiteId; its TlsVerify and CAFile apply too); the "
+         "of --ini (Root, UserCardNumber, SiteId; its TlsVerify, CAFile, MaxReplySize and "
+         "ReplyTimeout apply too, the last two unless --max-reply-size or --reply-timeout "
+         "is given); the "
          "default root " +
          Utf16ToUtf8(kDefaultRoot) +
          ". \"velto config\" shows what applies.\n\n"
@@ -60,6 +62,14 @@ std::string ReadDocument(const std::string& name) {
   return text;
 }
 
+CLI::Validator LimitCheck(bool (*valid)(std::string_view), const char* kind, const char* what) {
+  return CLI::Validator(
+      [valid, what](const std::string& text) {
+        return valid(text) ? std::string() : "not " + std::string(what) + ": " + text;
+      },
+      kind);
+}
+
 // Sets what the command line asks for; the subcommands' callbacks fill the export and its
 // arguments once their own arguments are parsed.
 class CommandLine {
@@ -73,6 +83,15 @@ class CommandLine {
     site_ = app_.add_option("--site", site_value_, "site id the operations work for");
     app_.add_option("--ini", request_.settings.ini_file,
                     "INI file for VeltoOpen (section [Global])");
+    max_reply_size_ =
+        app_.add_option("--max-reply-size", max_reply_size_value_,
+                        "most bytes one reply may hold, K, M or G (1024-based) allowed; a "
+                        "download is not bound (MaxReplySize)")
+            ->check(LimitCheck(IsReplySize, "SIZE", "a size such as 1048576, 512K, 64M or 1G"));
+    reply_timeout_ =
+        app_.add_option("--reply-timeout", reply_timeout_value_,
+                        "seconds one exchange but a download may take (ReplyTimeout)")
+            ->check(LimitCheck(IsReplyTimeout, "SECONDS", "whole seconds from 1 to 2147483"));
     app_.add_flag("--envelope", request_.as_returned, "print the envelope as it was returned");
     app_.add_flag("-q,--quiet", request_.quiet, "no progress bar");
     AddConfig();
@@ -100,6 +119,8 @@ class CommandLine {
     if (root_->count() > 0) request_.settings.root = root_value_;
     if (card_->count() > 0) request_.settings.card = card_value_;
     if (site_->count() > 0) request_.settings.site = site_value_;
+    if (max_reply_size_->count() > 0) request_.settings.max_reply_size = max_reply_size_value_;
+    if (reply_timeout_->count() > 0) request_.settings.reply_timeout = reply_timeout_value_;
     return request_;
   }
 
@@ -196,10 +217,13 @@ class CommandLine {
   CLI::App app_;
   Request request_;
   std::string root_value_, card_value_, site_value_;
+  std::string max_reply_size_value_, reply_timeout_value_;
   CLI::App* call_ = nullptr;
   CLI::Option* root_ = nullptr;
   CLI::Option* card_ = nullptr;
   CLI::Option* site_ = nullptr;
+  CLI::Option* max_reply_size_ = nullptr;
+  CLI::Option* reply_timeout_ = nullptr;
   std::string first_, second_, third_;
   std::string password_, hlsc_name_, hlsc_date_;
 };

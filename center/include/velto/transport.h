@@ -44,11 +44,18 @@ class BodySink {
   virtual void Write(const char* data, size_t size) = 0;
 };
 
+inline constexpr uint64_t kDefaultMaxReplySize = uint64_t{64} << 20;
+inline constexpr std::chrono::seconds kDefaultReplyTimeout{120};
+
 struct TransportSettings {
   bool tls_verify = true;
   std::string ca_file;  // an extra PEM bundle; honoured where the platform allows
   std::chrono::seconds connect_timeout{30};
   std::chrono::seconds stall_timeout{60};  // a transfer that moves no byte this long fails
+  // A server must not take the host's memory or time: the most bytes one reply body may
+  // hold and the longest one exchange may take. A download's body is bound by neither.
+  uint64_t max_reply_size = kDefaultMaxReplySize;
+  std::chrono::seconds reply_timeout = kDefaultReplyTimeout;
 
   bool operator==(const TransportSettings&) const = default;
 };
@@ -59,6 +66,8 @@ struct HttpRequest {
   // Everything but what HTTP itself needs (Host, Content-Length).
   std::vector<std::pair<std::string, std::string>> headers;
   BodySource* body = nullptr;  // none for GET and DELETE
+  // A download: the body streams into the host's target, so only the stall limit applies.
+  bool download = false;
 };
 
 struct HttpReply {
@@ -67,7 +76,8 @@ struct HttpReply {
   std::string content_type;
 };
 
-// A failure below HTTP: refused, reset, closed early, timed out, TLS refused.
+// A failure below HTTP: refused, reset, closed early, timed out, TLS refused, a reply past
+// its size or time limit.
 class TransportError : public Exception {
  public:
   using Exception::Exception;

@@ -61,9 +61,10 @@ class TVeltoCenter : private ProgressSink {
   std::u16string Delete(std::u16string_view path);
 
  private:
-  // Takes the busy flag, sends with the current key, and releases the flag.
+  // Takes the busy flag, sends with the current key, and releases the flag. A download's
+  // reply is bound by neither the size nor the time limit of other replies.
   HttpReply Send(HttpVerb verb, std::u16string_view path, BodySource* body,
-                 const std::string& content_type, BodySink& sink);
+                 const std::string& content_type, BodySink& sink, bool download = false);
   Transport& CurrentTransport();
 
   void WorkBegin(WorkMode mode, int64_t count_max) override;
