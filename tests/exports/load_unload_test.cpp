@@ -47,8 +47,6 @@ TEST(LoadUnload, TwoHundredRoundsLeaveHandlesAndMemoryFlat) {
     if (::testing::Test::HasFailure()) return;
   }
   const ProcessCounts last = CountProcess();
-  EXPECT_LE(last.handles - warm.handles, kHandleTolerance);
-  EXPECT_LE(last.memory_bytes - warm.memory_bytes, kMemoryTolerance);
   EXPECT_EQ(peer.Requests().size(), 3u * kRounds)
       << "a session check, a log-in and a read each round";
   ::testing::Test::RecordProperty("handles_after_warm_up", std::to_string(warm.handles));
@@ -59,6 +57,14 @@ TEST(LoadUnload, TwoHundredRoundsLeaveHandlesAndMemoryFlat) {
       "milliseconds", std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(
                                          std::chrono::steady_clock::now() - started)
                                          .count()));
+  if (warm.handles == 0 && warm.memory_bytes == 0) {
+    // Wine answers both with zero: only the rounds themselves were checked.
+    GTEST_SKIP() << "this system counts neither handles nor private bytes; working set "
+                 << warm.working_set_bytes << " bytes after the warm-up, " << last.working_set_bytes
+                 << " at the end";
+  }
+  EXPECT_LE(last.handles - warm.handles, kHandleTolerance);
+  EXPECT_LE(last.memory_bytes - warm.memory_bytes, kMemoryTolerance);
 }
 
 }  // namespace

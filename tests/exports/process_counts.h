@@ -29,18 +29,22 @@ namespace velto::test {
 struct ProcessCounts {
   int64_t handles = 0;
   int64_t memory_bytes = 0;
+  int64_t working_set_bytes = 0;  // Windows
 };
 
 inline ProcessCounts CountProcess() {
   ProcessCounts counts;
 #ifdef _WIN32
   DWORD handles = 0;
-  GetProcessHandleCount(GetCurrentProcess(), &handles);
-  counts.handles = handles;
+  counts.handles = GetProcessHandleCount(GetCurrentProcess(), &handles) ? handles : -1;
   PROCESS_MEMORY_COUNTERS_EX memory{};
-  GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
-                       sizeof(memory));
-  counts.memory_bytes = static_cast<int64_t>(memory.PrivateUsage);
+  memory.cb = sizeof(memory);
+  counts.memory_bytes =
+      GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
+                           sizeof(memory))
+          ? static_cast<int64_t>(memory.PrivateUsage)
+          : -1;
+  counts.working_set_bytes = static_cast<int64_t>(memory.WorkingSetSize);
 #else
   for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
     static_cast<void>(entry);
