@@ -83,7 +83,12 @@ Clock::time_point ConnectionStream::Deadline() const {
 }
 
 ssize_t ConnectionStream::Fill() {
-  begin_ = end_ = 0;
+  if (begin_ > 0) {
+    std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+    end_ -= begin_;
+    begin_ = 0;
+  }
+  if (end_ == buffer_.size()) return -1;
   while (true) {
     const auto now = Clock::now();
     const auto deadline = Deadline();
@@ -92,9 +97,9 @@ ssize_t ConnectionStream::Fill() {
       return -1;
     }
     Channel::Wait wait = Channel::Wait::kNothing;
-    const ssize_t received = channel_.Receive(buffer_.data(), buffer_.size(), wait);
+    const ssize_t received = channel_.Receive(buffer_.data() + end_, buffer_.size() - end_, wait);
     if (received >= 0) {
-      end_ = static_cast<size_t>(received);
+      end_ += static_cast<size_t>(received);
       return received;
     }
     if (wait == Channel::Wait::kNothing) return -1;
@@ -105,16 +110,56 @@ ssize_t ConnectionStream::Fill() {
   }
 }
 
+ConnectionStream::HeadState ConnectionStream::LoadHead() {
+  static constexpr std::string_view kHeadEnd = "\r\n\r\n";
+  size_t searched = 0;  // where the end may begin, among what was already looked at
+  while (true) {
+    const std::string_view held(buffer_.data() + begin_, end_ - begin_);
+    const size_t found = held.find(kHeadEnd, searched);
+    if (found != std::string_view::npos && found + kHeadEnd.size() <= limits_.max_header_bytes) {
+      head_size_ = found + kHeadEnd.size();
+      return HeadState::kWhole;
+    }
+    if (held.size() >= limits_.max_header_bytes) {
+      header_too_long_ = true;
+      return HeadState::kTooLong;
+    }
+    searched = held.size() < kHeadEnd.size() ? 0 : held.size() - kHeadEnd.size() + 1;
+    if (Fill() <= 0) {
+      header_too_long_ = end_ == buffer_.size();
+      return header_too_long_ ? HeadState::kTooLong : HeadState::kFailed;
+    }
+  }
+}
+
+std::string_view ConnectionStream::Head() const {
+  return {buffer_.data() + begin_, head_size_};
+}
+
+void ConnectionStream::ReplaceHead(std::string_view head) {
+  const size_t rest_begin = begin_ + head_size_;
+  if (head.size() <= head_size_) {
+    begin_ = rest_begin - head.size();
+    std::memcpy(buffer_.data() + begin_, head.data(), head.size());
+    head_size_ = head.size();
+    return;
+  }
+  std::vector<char> joined(head.begin(), head.end());
+  joined.insert(joined.end(), buffer_.begin() + static_cast<std::ptrdiff_t>(rest_begin),
+                buffer_.begin() + static_cast<std::ptrdiff_t>(end_));
+  joined.resize(std::max(joined.size(), kBufferSize));
+  end_ = head.size() + (end_ - rest_begin);
+  begin_ = 0;
+  head_size_ = head.size();
+  buffer_ = std::move(joined);
+}
+
 ssize_t ConnectionStream::read(char* data, size_t size) {
   if (begin_ == end_) {
     const ssize_t filled = Fill();
     if (filled <= 0) return filled;
   }
   const size_t count = std::min(size, end_ - begin_);
-  if (!in_body_ && phase_bytes_ + count > limits_.max_header_bytes) {
-    header_too_long_ = true;
-    return -1;
-  }
   std::memcpy(data, buffer_.data() + begin_, count);
   begin_ += count;
   phase_bytes_ += count;

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 namespace velto::server {
@@ -58,6 +59,13 @@ class ConnectionStream : public httplib::Stream {
   void StartHeader();
   // The request's header has been read: its body is read next.
   void StartBody();
+  // Reads until the buffer holds the request's whole head (up to its empty line), within the
+  // header's deadline and size; kTooLong sets header_too_long().
+  enum class HeadState { kWhole, kTooLong, kFailed };
+  HeadState LoadHead();
+  // The head that LoadHead found, and its replacement by the head the library is to read.
+  std::string_view Head() const;
+  void ReplaceHead(std::string_view head);
   // Whether the client failed to send a request within its deadline, or sent too much header.
   bool too_slow() const { return too_slow_; }
   bool header_too_long() const { return header_too_long_; }
@@ -76,8 +84,8 @@ class ConnectionStream : public httplib::Stream {
 
  private:
   std::chrono::steady_clock::time_point Deadline() const;
-  // Reads what the client has sent into the buffer: the byte count, 0 at its end, -1 on
-  // failure or once the deadline has passed.
+  // Reads what the client has sent into the buffer after what it holds: the byte count, 0 at
+  // its end, -1 on failure, once the deadline has passed, or when the buffer is full.
   ssize_t Fill();
 
   int fd_;
@@ -86,6 +94,7 @@ class ConnectionStream : public httplib::Stream {
   std::vector<char> buffer_;
   size_t begin_ = 0;
   size_t end_ = 0;
+  size_t head_size_ = 0;
   bool in_body_ = false;
   std::chrono::steady_clock::time_point phase_start_;
   std::uint64_t phase_bytes_ = 0;

@@ -10,6 +10,7 @@
 #include <memory>
 #include <stdexcept>
 
+#include "byte_range.h"
 #include "database.h"
 #include "form_text.h"
 #include "ids.h"
@@ -18,6 +19,7 @@ namespace velto::server {
 namespace {
 
 constexpr size_t kChunk = 64 * 1024;
+constexpr const char* kOctets = "application/octet-stream";
 
 // filename*= carries the UTF-8 name for browsers; the plain filename= is an ASCII fallback.
 std::string ContentDisposition(const std::string& name) {
@@ -99,23 +101,42 @@ void FileStore::Remove(const std::string& name) const {
 }
 
 bool FileStore::Serve(const std::string& name, const std::string& download_name,
-                      httplib::Response& response) const {
+                      std::string_view range, httplib::Response& response) const {
   auto in = std::make_shared<std::ifstream>(PathOf(name), std::ios::binary);
   if (!*in) return false;
   std::error_code error;
-  const auto size = std::filesystem::file_size(PathOf(name), error);
+  const std::uint64_t size = std::filesystem::file_size(PathOf(name), error);
   if (error) return false;
   response.set_header("Content-Disposition", ContentDisposition(download_name));
-  if (size == 0) {
-    response.set_content("", "application/octet-stream");
+  response.set_header("X-Content-Type-Options", "nosniff");
+  response.set_header("Accept-Ranges", "bytes");
+  const ByteRange part = RangeOf(range, size);
+  if (part.answer == ByteRange::Answer::kUnsatisfiable) {
+    response.status = 416;
+    response.set_header("Content-Range", "bytes */" + std::to_string(size));
+    response.set_content("", kOctets);
     return true;
   }
-  response.set_content_provider(static_cast<size_t>(size), "application/octet-stream",
-                                [in](size_t offset, size_t length, httplib::DataSink& sink) {
+  if (size == 0) {
+    response.set_content("", kOctets);
+    return true;
+  }
+  std::uint64_t offset = 0;
+  std::uint64_t length = size;
+  if (part.answer == ByteRange::Answer::kPart) {
+    response.status = 206;
+    response.set_header("Content-Range", "bytes " + std::to_string(part.first) + "-" +
+                                             std::to_string(part.last) + "/" +
+                                             std::to_string(size));
+    offset = part.first;
+    length = part.length();
+  }
+  response.set_content_provider(static_cast<size_t>(length), kOctets,
+                                [in, offset](size_t at, size_t wanted, httplib::DataSink& sink) {
                                   char buffer[kChunk];
-                                  in->seekg(static_cast<std::streamoff>(offset));
+                                  in->seekg(static_cast<std::streamoff>(offset + at));
                                   in->read(buffer,
-                                           static_cast<std::streamsize>(std::min(length, kChunk)));
+                                           static_cast<std::streamsize>(std::min(wanted, kChunk)));
                                   const auto got = in->gcount();
                                   return got > 0 && sink.write(buffer, static_cast<size_t>(got));
                                 });

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace velto::server {
 
@@ -37,8 +38,9 @@ class FileStore {
 
   const std::filesystem::path& folder() const { return folder_; }
   void Remove(const std::string& name) const;
-  // Streams the stored bytes as the body of the response; false when they are missing.
-  bool Serve(const std::string& name, const std::string& download_name,
+  // Streams the stored bytes as the body of the response, or the one range of them that
+  // `range` (a "Range" header's value, empty for none) asks for; false when they are missing.
+  bool Serve(const std::string& name, const std::string& download_name, std::string_view range,
              httplib::Response& response) const;
 
  private:

@@ -10,6 +10,7 @@
 #include <memory>
 #include <stdexcept>
 
+#include "request_head.h"
 #include "request_log.h"
 #include "worker_pool.h"
 
@@ -57,6 +58,36 @@ void Log(const std::string& line) {
   std::cerr << ("velto-server: " + line + "\n") << std::flush;
 }
 
+// Statuses after which the rest of the connection's bytes cannot be trusted to begin a request.
+bool EndsConnection(int status) {
+  return status == 400 || status == 413 || status == 414 || status == 431;
+}
+
+void RefuseMalformed(ConnectionStream& stream) {
+  static constexpr std::string_view kRefusal =
+      "HTTP/1.1 400 Bad Request\r\nContent-Type: text/plain; charset=utf-8\r\n"
+      "Content-Length: 12\r\nConnection: close\r\n\r\nBad request\n";
+  std::string_view rest = kRefusal;
+  while (!rest.empty()) {
+    const ssize_t sent = stream.write(rest.data(), rest.size());
+    if (sent <= 0) return;
+    rest.remove_prefix(static_cast<size_t>(sent));
+  }
+}
+
+// Logs why the server ends a connection for its client's fault, if it does.
+void LogCutOff(const ConnectionStream& stream, bool malformed) {
+  const char* why = stream.too_slow()          ? " sent its request too slowly"
+                    : stream.header_too_long() ? " sent too long a header"
+                    : malformed                ? " sent a malformed request"
+                                               : nullptr;
+  if (why == nullptr) return;
+  std::string ip;
+  int port = 0;
+  stream.get_remote_ip_and_port(ip, port);
+  Log(ip + why + "; connection closed");
+}
+
 }  // namespace
 
 void CloseConnectionAfterReply() {
@@ -74,12 +105,12 @@ HttpListener::HttpListener(const ListenerOptions& options, std::optional<TlsCont
     const int on = 1;
     setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
   });
-  if (options_.log_requests) {
-    set_logger([](const httplib::Request& request, const httplib::Response& response) {
-      if (current_request == nullptr) return;
-      Log(RequestLogLine(request, response, Clock::now() - current_request->start));
-    });
-  }
+  set_logger([log = options_.log_requests](const httplib::Request& request,
+                                           const httplib::Response& response) {
+    if (current_request == nullptr) return;
+    if (EndsConnection(response.status)) current_request->close_after_reply = true;
+    if (log) Log(RequestLogLine(request, response, Clock::now() - current_request->start));
+  });
 }
 
 int HttpListener::Bind(const std::string& host, int port) {
@@ -115,16 +146,23 @@ bool HttpListener::process_and_close_socket(socket_t sock) {
     while (left-- > 0 && stream.AwaitRequest(kKeepAlive, [this] { return Stopping(); })) {
       state = RequestState{Clock::now()};
       stream.StartHeader();
+      const ConnectionStream::HeadState head = stream.LoadHead();
+      const std::optional<std::string> checked =
+          head == ConnectionStream::HeadState::kWhole ? CheckedHead(stream.Head()) : std::nullopt;
+      if (!checked) {
+        const bool answerable = head != ConnectionStream::HeadState::kFailed;
+        if (answerable) {
+          RefuseMalformed(stream);
+          state.close_after_reply = true;
+        }
+        if (options_.log_requests) LogCutOff(stream, answerable);
+        break;
+      }
+      stream.ReplaceHead(*checked);
       bool client_closes = false;
       served = process_request(stream, left == 0 || Stopping(), client_closes,
                                [&stream](httplib::Request&) { stream.StartBody(); });
-      if (options_.log_requests && (stream.too_slow() || stream.header_too_long())) {
-        std::string ip;
-        int port = 0;
-        stream.get_remote_ip_and_port(ip, port);
-        Log(ip + (stream.too_slow() ? " sent its request too slowly" : " sent too long a header") +
-            "; connection closed");
-      }
+      if (options_.log_requests) LogCutOff(stream, false);
       if (!served || client_closes || state.close_after_reply) break;
     }
     current_request = nullptr;

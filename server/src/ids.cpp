@@ -2,6 +2,7 @@
 
 #include <openssl/rand.h>
 
+#include <algorithm>
 #include <array>
 #include <stdexcept>
 
@@ -45,6 +46,10 @@ std::string NewCardNumber() {
 }
 
 void RequireAddressable(std::string_view id) {
+  // Such an id could never be named in a path or a header again.
+  if (std::any_of(id.begin(), id.end(), [](char c) { return (c >= 0 && c < 0x20) || c == 0x7f; })) {
+    throw ReplyError(ReplyCode::kBadRequest, "Bad request: an id with a control character");
+  }
   if (CharacterCount(id) > kMaxIdLength) {
     throw ReplyError(ReplyCode::kBadRequest, "Bad request: an id longer than " +
                                                  std::to_string(kMaxIdLength) + " characters");

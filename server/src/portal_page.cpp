@@ -1,5 +1,7 @@
 #include "portal_page.h"
 
+#include <openssl/evp.h>
+
 #include <charconv>
 #include <cstdio>
 
@@ -132,6 +134,24 @@ std::string ExpiredPortalPage(const PortalView& view) {
 std::string MissingPortalPage() {
   return Document("찾을 수 없는 페이지",
                   "<h1>찾을 수 없는 페이지입니다</h1>\n<p>주소를 다시 확인해 주세요.</p>\n");
+}
+
+}  // namespace velto::server
+
+namespace velto::server {
+
+const std::string& PortalPagePolicy() {
+  static const std::string policy = [] {
+    const std::string_view style = kStyle;
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int size = 0;
+    EVP_Digest(style.data(), style.size(), digest, &size, EVP_sha256(), nullptr);
+    unsigned char base64[4 * (EVP_MAX_MD_SIZE + 2) / 3 + 1];
+    EVP_EncodeBlock(base64, digest, static_cast<int>(size));
+    return "default-src 'none'; style-src 'sha256-" + std::string(reinterpret_cast<char*>(base64)) +
+           "'; base-uri 'none'; form-action 'none'; frame-ancestors 'none'";
+  }();
+  return policy;
 }
 
 }  // namespace velto::server

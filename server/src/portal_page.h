@@ -26,5 +26,8 @@ std::string PortalPage(const PortalView& view);
 std::string ExpiredPortalPage(const PortalView& view);
 // The page for an address that names no portal.
 std::string MissingPortalPage();
+// The Content-Security-Policy of these pages: their own style sheet and nothing else loads,
+// no script runs, no other site frames them.
+const std::string& PortalPagePolicy();
 
 }  // namespace velto::server

@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "ascii_text.h"
 #include "database.h"
 #include "http_listener.h"
 #include "ids.h"
@@ -134,7 +135,12 @@ void Router::Dispatch(const httplib::Request& request, httplib::Response& respon
   RequestBody body(request, reader);
   std::vector<std::string> args;
   const Route* route = Match(verb, Split(TargetPath(request.target)), args);
-  if (route == nullptr) {
+  const std::string coding = request.get_header_value("Content-Encoding");
+  if (!coding.empty() && !EqualsIgnoringCase(coding, "identity")) {
+    // Decoded bytes could outgrow every limit; the library never compresses what it sends.
+    response.status = 415;
+    response.set_content("Unsupported Content-Encoding\n", "text/plain; charset=utf-8");
+  } else if (route == nullptr) {
     response.status = 404;
     response.set_content("Not found\n", "text/plain; charset=utf-8");
   } else {

@@ -4,6 +4,7 @@
 #include "json_body.h"
 #include "kinds.h"
 #include "read_log.h"
+#include "request_head.h"
 #include "routes.h"
 #include "upload_form.h"
 
@@ -49,7 +50,8 @@ void Upload(Call& call, Services& s) {
 void Download(Call& call, Services& s) {
   auto lock = s.db.Lock();
   const Fields file = RecordTable(s.db, kinds::kFile).Get({{"id", call.Arg(0)}});
-  if (!s.files.Serve(file.at("path"), file.at("fileName"), call.response)) {
+  if (!s.files.Serve(file.at("path"), file.at("fileName"),
+                     call.request.get_header_value(kRangeHeader), call.response)) {
     throw std::runtime_error("the bytes of file " + file.at("id") + " are missing");
   }
   LogFileUse(s, call, file, kDownloadAction);

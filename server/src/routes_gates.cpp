@@ -35,24 +35,30 @@ ValueWriter BoolValue(bool value) {
   return [value](JsonWriter& writer) { writer.Bool(value); };
 }
 
+// Who logged in, and at which gate.
+struct Opener {
+  std::string user_id;
+  std::string gate;
+};
+
 // Runs a log-in attempt for the request's source address, unless that source has failed too
-// often lately; `check` returns the user who logged in, or nothing.
+// often lately; `check` returns who logged in, or nothing.
 template <typename Check>
-void LogIn(Call& call, Services& s, const char* gate, Check check) {
+void LogIn(Call& call, Services& s, Check check) {
   const std::string& source = call.request.remote_addr;
   if (const auto wait = s.throttle.WaitFor(source); wait.count() > 0) {
     throw ReplyError(ReplyCode::kTooManyTries, "Too many failed log-ins: try again in " +
                                                    std::to_string((wait.count() + 999) / 1000) +
                                                    " s");
   }
-  const std::optional<std::string> user_id = check();
-  if (!user_id) {
+  const std::optional<Opener> opener = check();
+  if (!opener) {
     s.throttle.Failed(source);
     throw ReplyError(ReplyCode::kLogInRefused, "Log-in refused");
   }
   s.throttle.Succeeded(source);
   auto lock = s.db.Lock();
-  Reply(call, KeyValue(*user_id, s.sessions.Open(*user_id, gate)));
+  Reply(call, KeyValue(opener->user_id, s.sessions.Open(opener->user_id, opener->gate)));
 }
 
 }  // namespace
@@ -63,13 +69,13 @@ void AddGateRoutes(Router& router, Services& s) {
   router.Add(
       "POST", "/user-card/{}/gate",
       [&s](Call& call) {
-        LogIn(call, s, kCardGate, [&]() -> std::optional<std::string> {
+        LogIn(call, s, [&]() -> std::optional<Opener> {
           const std::string number = CardNumberOf(call.body);
           if (number.empty()) return std::nullopt;
           auto lock = s.db.Lock();
           const auto card = RecordTable(s.db, kinds::kUserCard).Find({{"number", number}});
           if (!card) return std::nullopt;
-          return card->at("userId");
+          return Opener{card->at("userId"), CardGate(card->at("id"))};
         });
       },
       open);
@@ -93,7 +99,7 @@ void AddGateRoutes(Router& router, Services& s) {
       "POST", "/user/{}/gate",
       [&s](Call& call) {
         const std::string password = ParseObject(call.body)["password"];
-        LogIn(call, s, kUserGate, [&]() -> std::optional<std::string> {
+        LogIn(call, s, [&]() -> std::optional<Opener> {
           std::optional<Fields> user;
           {
             auto lock = s.db.Lock();
@@ -102,7 +108,7 @@ void AddGateRoutes(Router& router, Services& s) {
           if (!VerifyUserPassword(password, user ? &user->at("passwordHash") : nullptr)) {
             return std::nullopt;
           }
-          return call.Arg(0);
+          return Opener{call.Arg(0), kUserGate};
         });
       },
       open);

@@ -3,6 +3,7 @@
 #include "person_record_routes.h"
 #include "portal_page.h"
 #include "read_log.h"
+#include "request_head.h"
 #include "routes.h"
 #include "time_text.h"
 
@@ -10,6 +11,16 @@ namespace velto::server {
 namespace {
 
 constexpr const char* kHtml = "text/html; charset=utf-8";
+
+// A page for a browser: nothing but its own style, never framed, no address passed on.
+void SetPage(httplib::Response& response, int status, std::string page) {
+  response.status = status;
+  response.set_header("Content-Security-Policy", PortalPagePolicy());
+  response.set_header("X-Content-Type-Options", "nosniff");
+  response.set_header("X-Frame-Options", "DENY");
+  response.set_header("Referrer-Policy", "no-referrer");
+  response.set_content(std::move(page), kHtml);
+}
 
 // Everything the gate page shows. The caller holds the database lock.
 PortalView LoadView(Services& s, Fields portal) {
@@ -34,19 +45,17 @@ void GatePage(Call& call, Services& s) {
   auto lock = s.db.Lock();
   const auto portal = RecordTable(s.db, kinds::kPortal).Find({{"id", call.Arg(0)}});
   if (!portal) {
-    call.response.status = 404;
-    call.response.set_content(MissingPortalPage(), kHtml);
+    SetPage(call.response, 404, MissingPortalPage());
     return;
   }
   const PortalView view = LoadView(s, *portal);
   call.response.set_header("Cache-Control", "no-store");
   if (HasPassed(portal->at("endTime"))) {
-    call.response.status = 410;
-    call.response.set_content(ExpiredPortalPage(view), kHtml);
+    SetPage(call.response, 410, ExpiredPortalPage(view));
     return;
   }
   LogVisit(s, call, *portal);
-  call.response.set_content(PortalPage(view), kHtml);
+  SetPage(call.response, 200, PortalPage(view));
 }
 
 // A file of the portal's person, while the portal is valid; nothing else is reachable here.
@@ -57,9 +66,9 @@ void PortalDownload(Call& call, Services& s) {
   const bool allowed = portal && file && !HasPassed(portal->at("endTime")) &&
                        !file->at("issueId").empty() && file->at("siteId") == portal->at("siteId") &&
                        file->at("personId") == portal->at("personId");
-  if (!allowed || !s.files.Serve(file->at("path"), file->at("fileName"), call.response)) {
-    call.response.status = 404;
-    call.response.set_content(MissingPortalPage(), kHtml);
+  if (!allowed || !s.files.Serve(file->at("path"), file->at("fileName"),
+                                 call.request.get_header_value(kRangeHeader), call.response)) {
+    SetPage(call.response, 404, MissingPortalPage());
     return;
   }
   LogFileUse(s, call, *file, kDownloadAction);

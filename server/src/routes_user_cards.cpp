@@ -42,7 +42,11 @@ void AddUserCardRoutes(Router& router, Services& s) {
       auto lock = s.db.Lock();
       CardOf(call, s);
     }
-    RemoveRecord(call, s, kinds::kUserCard, {{"id", call.Arg(0)}});
+    // A key opened with the card ends with it: a stolen card is revoked by deleting it.
+    RemoveWithDependents(call, s, kinds::kUserCard, {{"id", call.Arg(0)}}, [&](DoomedFiles&) {
+      s.sessions.EndAllOfCard(call.Arg(0));
+      RecordTable(s.db, kinds::kUserCard).Remove({{"id", call.Arg(0)}});
+    });
   });
   router.Add("GET", "/user-card/{}/number", [&s](Call& call) {
     auto lock = s.db.Lock();

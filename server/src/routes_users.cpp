@@ -1,3 +1,4 @@
+#include "access.h"
 #include "cascade.h"
 #include "crud.h"
 #include "json_body.h"
@@ -20,6 +21,16 @@ void RequireRolesKept(const Call& call, const Fields& changes, const Fields& use
     throw ReplyError(ReplyCode::kNotAllowed,
                      "Not allowed: only an administrator changes the roles of a user");
   }
+}
+
+// Refuses ("405") to leave no administrator, when `user_id` stops being one: nobody could
+// manage users, cards and sites any more.
+void RequireAnotherAdministrator(Database& db, const std::string& user_id) {
+  for (const Fields& user : RecordTable(db, kinds::kUser).List({})) {
+    if (user.at("id") != user_id && IsAdministrator(user.at("roles"))) return;
+  }
+  throw ReplyError(ReplyCode::kNotAllowed,
+                   "Not allowed: the last administrator can be neither deleted nor demoted");
 }
 
 }  // namespace
@@ -56,15 +67,28 @@ void AddUserRoutes(Router& router, Services& s) {
     auto lock = s.db.Lock();
     RecordTable users(s.db, kinds::kUser);
     const Fields where{{"id", call.Arg(0)}};
-    RequireRolesKept(call, changes, users.Get(where));
+    const Fields user = users.Get(where);
+    RequireRolesKept(call, changes, user);
+    const auto roles = changes.find("roles");
+    if (roles != changes.end() && IsAdministrator(user.at("roles")) &&
+        !IsAdministrator(roles->second)) {
+      RequireAnotherAdministrator(s.db, call.Arg(0));
+    }
     users.Update(where, changes);
+    // Whoever knew the old password is out; this request's own key may stay.
+    if (changes.count("passwordHash") != 0) s.sessions.EndPasswordSessionsOf(call.Arg(0), call.key);
     Reply(call, RecordValue(kinds::kUser, users.Get(where)));
   });
   router.Add(
       "DELETE", "/user/{}",
       [&s](Call& call) {
-        RemoveWithDependents(call, s, kinds::kUser, {{"id", call.Arg(0)}},
-                             [&](DoomedFiles&) { DeleteUser(s, call.Arg(0)); });
+        RemoveWithDependents(call, s, kinds::kUser, {{"id", call.Arg(0)}}, [&](DoomedFiles&) {
+          const Fields user = RecordTable(s.db, kinds::kUser).Get({{"id", call.Arg(0)}});
+          if (IsAdministrator(user.at("roles"))) {
+            RequireAnotherAdministrator(s.db, call.Arg(0));
+          }
+          DeleteUser(s, call.Arg(0));
+        });
       },
       admin);
 }

@@ -53,6 +53,7 @@ VeltoServer::VeltoServer(const Options& options)
       files_(FilesFolder(options, temporary_files_)),
       reserve_(ReservePath(options), kReserveBytes),
       sessions_(db_, Milliseconds(options.session_idle)),
+      sweeper_(db_, sessions_),
       throttle_(
           {.free_failures = options.login_tries, .first_wait = Milliseconds(options.login_wait)}),
       services_{db_, files_, sessions_, sender_, throttle_, reserve_, options.max_upload},

@@ -13,6 +13,7 @@
 #include "options.h"
 #include "router.h"
 #include "services.h"
+#include "session_sweeper.h"
 #include "sessions.h"
 
 namespace velto::server {
@@ -42,6 +43,7 @@ class VeltoServer {
   FileStore files_;
   DiskReserve reserve_;
   SessionStore sessions_;
+  SessionSweeper sweeper_;
   RecordingSender sender_;
   LoginThrottle throttle_;
   Services services_;

@@ -45,10 +45,18 @@ TimePoint FromMillisecondsText(const std::string& text) {
 
 }  // namespace
 
-SessionStore::SessionStore(Database& db, milliseconds idle, Clock clock)
-    : table_(db, kinds::kSession), idle_(idle), clock_(std::move(clock)) {}
+std::string CardGate(const std::string& card_id) {
+  return "card:" + card_id;
+}
 
-std::string SessionStore::Open(const std::string& user_id, const char* gate) {
+SessionStore::SessionStore(Database& db, milliseconds idle, Clock clock)
+    : db_(db), table_(db, kinds::kSession), idle_(idle), clock_(std::move(clock)) {
+  table_.CreateSchema();
+  RemoveExpired();
+}
+
+std::string SessionStore::Open(const std::string& user_id, const std::string& gate) {
+  RemoveExpired();
   const std::string key = NewId();
   table_.Insert({{"id", KeyHash(key)},
                  {"userId", user_id},
@@ -97,11 +105,41 @@ void SessionStore::End(const std::string& key) {
   table_.Remove({{"id", hash}});
 }
 
+void SessionStore::Forget(const std::vector<Fields>& sessions) {
+  for (const Fields& session : sessions) unwritten_uses_.erase(session.at("id"));
+}
+
 void SessionStore::EndAllOf(const std::string& user_id) {
-  for (const Fields& session : table_.List({{{"userId", user_id}}})) {
-    unwritten_uses_.erase(session.at("id"));
-  }
+  Forget(table_.List({{{"userId", user_id}}}));
   table_.Remove({{"userId", user_id}});
+}
+
+void SessionStore::EndAllOfCard(const std::string& card_id) {
+  const Fields where{{"gate", CardGate(card_id)}};
+  Forget(table_.List({where}));
+  table_.Remove(where);
+}
+
+void SessionStore::EndPasswordSessionsOf(const std::string& user_id, const std::string& kept_key) {
+  const std::string kept = kept_key.empty() ? std::string() : KeyHash(kept_key);
+  for (const Fields& session : table_.List({{{"userId", user_id}, {"gate", kUserGate}}})) {
+    if (session.at("id") == kept) continue;
+    unwritten_uses_.erase(session.at("id"));
+    table_.Remove({{"id", session.at("id")}});
+  }
+}
+
+void SessionStore::RemoveExpired() {
+  if (idle_.count() <= 0) return;
+  const auto now = clock_();
+  std::erase_if(unwritten_uses_, [&](const auto& use) { return now - use.second > idle_; });
+  const auto cutoff = now - idle_ - idle_ / 10;
+  try {
+    db_.Execute("DELETE FROM " + std::string(kinds::kSession.table) +
+                " WHERE CAST(lastSeen AS INTEGER) < " + MillisecondsText(cutoff));
+  } catch (const std::exception& error) {  // tried again at the next occasion
+    std::cerr << "velto-server: cannot remove expired keys: " << error.what() << std::endl;
+  }
 }
 
 }  // namespace velto::server

@@ -82,8 +82,8 @@ TEST_F(AccessTest, AUserWorksWithItsOwnRecordCardsAndThePersons) {
   const std::string card = cards.value()[0]["id"].GetString();
   EXPECT_EQ(nurse.Get("/user-card/" + card + "/number").code(), "100");
   for (const std::string& path :
-       {std::string("/sites"), "/site/" + w.site, "/persons/" + w.site + "?name=", "/issue/" + w.issue,
-        "/files/" + w.issue + "?name=", "/survey/" + w.survey + "/values"}) {
+       {std::string("/sites"), "/site/" + w.site, "/persons/" + w.site + "?name=",
+        "/issue/" + w.issue, "/files/" + w.issue + "?name=", "/survey/" + w.survey + "/values"}) {
     EXPECT_EQ(nurse.Get(path).code(), "100") << path;
   }
   EXPECT_EQ(nurse.Post("/persons/" + w.site, LibraryJson({{"id", "p-b"}, {"name", "n"}})).code(),

@@ -30,7 +30,7 @@ class SessionStoreTest : public ::testing::Test {
 TEST_F(SessionStoreTest, AKeyEndsOnlyAfterTheIdleTimeWithoutUse) {
   SessionStore sessions(db_, milliseconds(1000), clock_.Reader());
   auto lock = db_.Lock();
-  const std::string key = sessions.Open("root", kCardGate);
+  const std::string key = sessions.Open("root", CardGate("c1"));
   // Each use restarts the idle time, to the millisecond.
   for (int use = 0; use < 5; ++use) {
     clock_.now += milliseconds(999);
@@ -48,7 +48,7 @@ TEST_F(SessionStoreTest, AKeyEndsOnlyAfterTheIdleTimeWithoutUse) {
 TEST_F(SessionStoreTest, UsesAreWrittenOnlyOnceATenthOfTheIdleTimeHasPassed) {
   SessionStore sessions(db_, milliseconds(10000), clock_.Reader());
   auto lock = db_.Lock();
-  const std::string key = sessions.Open("root", kCardGate);
+  const std::string key = sessions.Open("root", CardGate("c1"));
   const auto written = [&] {
     return RecordTable(db_, kinds::kSession).List({}).front().at("lastSeen");
   };
@@ -62,6 +62,28 @@ TEST_F(SessionStoreTest, UsesAreWrittenOnlyOnceATenthOfTheIdleTimeHasPassed) {
   // A second store over the same database (a restart) sees the written use.
   clock_.now += milliseconds(9999);
   EXPECT_EQ(SessionStore(db_, milliseconds(10000), clock_.Reader()).UserOf(key), "root");
+}
+
+TEST_F(SessionStoreTest, ExpiredSessionsGoWithoutTheirKeysComingBack) {
+  const auto stored = [&] { return RecordTable(db_, kinds::kSession).List({}).size(); };
+  {
+    SessionStore sessions(db_, milliseconds(1000), clock_.Reader());
+    auto lock = db_.Lock();
+    for (int i = 0; i < 3; ++i) sessions.Open("root", kUserGate);
+    clock_.now += milliseconds(1100);
+    sessions.Open("root", kUserGate);
+    EXPECT_EQ(stored(), 4u) << "a use may be unwritten for a tenth of the idle time";
+    clock_.now += milliseconds(1);
+    sessions.Open("root", kUserGate);
+    EXPECT_EQ(stored(), 2u) << "a log-in removes the expired";
+    clock_.now += milliseconds(1101);
+    sessions.RemoveExpired();
+    EXPECT_EQ(stored(), 0u);
+    sessions.Open("root", kUserGate);
+  }
+  clock_.now += milliseconds(1101);
+  SessionStore restarted(db_, milliseconds(1000), clock_.Reader());
+  EXPECT_EQ(stored(), 0u) << "a start removes the expired";
 }
 
 TEST_F(SessionStoreTest, OnlyAHashOfTheKeyIsStored) {

@@ -103,13 +103,16 @@ TEST_F(PortalTest, ExpiredPortalsShowNoFiles) {
   EXPECT_EQ(browser.Get("/portal/" + w.portal + "/gate").status, 200);
 }
 
-// Headless Chromium, run with a fresh profile; returns what it printed to standard output.
-std::string RunChromium(const std::filesystem::path& profile, const std::string& arguments) {
+// Headless Chromium, run with a fresh profile; returns what it printed to standard output, and
+// its log (the page's console among it) too when `with_log`.
+std::string RunChromium(const std::filesystem::path& profile, const std::string& arguments,
+                        bool with_log = false) {
   const std::string command =
       "timeout 120 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run "
       "--disable-background-networking --disable-component-update --disable-sync "
       "--user-data-dir=" +
-      profile.string() + " " + arguments + " 2>/dev/null";
+      profile.string() + " " + arguments +
+      (with_log ? " --enable-logging=stderr --v=0 2>&1" : " 2>/dev/null");
   std::string output;
   if (FILE* pipe = popen(command.c_str(), "r")) {
     char buffer[4096];
@@ -145,6 +148,10 @@ TEST_F(PortalTest, ChromiumShowsThePageAndItsLinksWork) {
   ASSERT_EQ(links.size(), 2u) << dom;
   Api browser(server());
   EXPECT_EQ(browser.Get(Resolve(w.portal, links[0])).body, w.file_bytes);
+  // The page's policy blocks nothing that the page uses.
+  const std::string log = RunChromium(profile.path(), "--dump-dom " + gate, true);
+  EXPECT_NE(log.find("홍길동님의 자료"), std::string::npos) << log;
+  EXPECT_EQ(log.find("Content Security Policy"), std::string::npos) << log;
 
   // Kept beside the test program for a person to look at.
   const std::filesystem::path screenshot = std::filesystem::absolute("portal-gate.png");
