@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "file_stream.h"
+#include "process_memory.h"
 #include "velto/dao.h"
 #include "velto/multipart_form.h"
 #include "velto/unicode.h"
@@ -12,16 +13,6 @@
 
 namespace velto::bench {
 namespace {
-
-// The high-water mark of this process's own pages. Unlike the kernel's account of a
-// finished child, it leaves out the pages of the process that spawned this one.
-uint64_t OwnPeakKib() {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);) {
-    if (line.starts_with("VmHWM:")) return std::stoull(line.substr(6));
-  }
-  return 0;
-}
 
 template <typename Transfer>
 int Run(const std::string& root, const std::string& report, Transfer transfer) {
@@ -57,12 +48,6 @@ int DownloadThroughLibrary(const std::string& root, const std::string& path,
     FileStream stream(file);
     TVeltoDAO::DoGet(Utf8ToUtf16(path), stream.Com());
   });
-}
-
-uint64_t ReadPeakReport(const std::string& report) {
-  uint64_t kib = 0;
-  std::ifstream(report) >> kib;
-  return kib;
 }
 
 }  // namespace velto::bench

@@ -14,7 +14,4 @@ int UploadThroughLibrary(const std::string& root, const std::string& path, const
 int DownloadThroughLibrary(const std::string& root, const std::string& path,
                            const std::string& file, const std::string& report);
 
-// The peak memory a child wrote to `report`; 0 when there is none.
-uint64_t ReadPeakReport(const std::string& report);
-
 }  // namespace velto::bench

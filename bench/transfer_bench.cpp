@@ -6,7 +6,6 @@
 // GiB; default 1G), VELTO_BENCH_TRANSFER_ROUNDS (default 3). Google Benchmark flags are
 // accepted; a --benchmark_filter that does not match "Transfer" skips the program.
 
-#include <regex.h>
 #include <sys/resource.h>
 #include <sys/statvfs.h>
 
@@ -24,9 +23,11 @@
 #include <string_view>
 #include <vector>
 
+#include "benchmark_filter.h"
 #include "child_process.h"
 #include "library_transfer.h"
 #include "pattern.h"
+#include "process_memory.h"
 #include "transfer_sink.h"
 
 namespace velto::bench {
@@ -50,20 +51,6 @@ uint64_t ParseSize(const std::string& text) {
     if (error == std::errc() && count > 0 && unit == units[power]) return count << (10 * power);
   }
   throw std::invalid_argument("VELTO_BENCH_TRANSFER_SIZE: not a size: " + text);
-}
-
-// Whether a benchmark filter (an extended regular expression) selects `name`. POSIX regex
-// rather than std::regex, whose code trips g++ 12's uninitialised-use warning under ASan.
-bool FilterMatches(const std::string& filter, const char* name) {
-  struct Free {
-    void operator()(regex_t* compiled) const { regfree(compiled); }
-  };
-  regex_t compiled;
-  if (regcomp(&compiled, filter.c_str(), REG_EXTENDED | REG_NOSUB) != 0) {
-    throw std::invalid_argument("not a regular expression: " + filter);
-  }
-  const std::unique_ptr<regex_t, Free> owner(&compiled);
-  return regexec(&compiled, name, 0, nullptr, 0) == 0;
 }
 
 struct Options {

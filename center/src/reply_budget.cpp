@@ -48,8 +48,12 @@ std::chrono::milliseconds ReplyBudget::LimitWait(std::chrono::milliseconds own) 
   return wait_cut_ ? std::max(left, std::chrono::milliseconds{1}) : own;
 }
 
-bool ReplyBudget::Expired() const {
-  return bounded_ && (wait_cut_ || Clock::now() >= deadline_);
+bool ReplyBudget::Expired(std::chrono::milliseconds slack) const {
+  return bounded_ && Clock::now() + slack >= deadline_;
+}
+
+bool ReplyBudget::EndedWait() const {
+  return bounded_ && (wait_cut_ || Expired());
 }
 
 void ReplyBudget::CheckTime() const {

@@ -183,7 +183,11 @@ class CurlTransport : public Transport {
     error_[0] = '\0';
     const CURLcode code = curl_easy_perform(easy_.get());
     if (exchange.failure) std::rethrow_exception(exchange.failure);
-    if (code == CURLE_OPERATION_TIMEDOUT && exchange.budget.Expired()) exchange.budget.FailTime();
+    // libcurl may end its whole-transfer limit a few milliseconds before the budget's.
+    constexpr std::chrono::milliseconds kClockSlack{100};
+    if (code == CURLE_OPERATION_TIMEDOUT && exchange.budget.Expired(kClockSlack)) {
+      exchange.budget.FailTime();
+    }
     if (code != CURLE_OK) throw TransportError(Describe(code));
     // libcurl takes a reply cut off inside its headers for a complete one without a body.
     if (!exchange.headers_ended) {

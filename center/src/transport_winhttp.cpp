@@ -236,6 +236,8 @@ HttpReply WinHttpTransport::Send(const HttpRequest& request, BodySink& sink,
   ReplyBudget budget(settings_, request.download);
   TransferProgress upload(progress, WorkMode::Write);
   Exchange(handle.get(), request.body, upload, budget);
+  // Wine hands back a head cut off by the time limit as if it had ended.
+  budget.CheckTime();
   HttpReply reply = ReadReplyHead(handle.get());
   TransferProgress download(progress, WorkMode::Read);
   const bool success = reply.status >= 200 && reply.status < 300;
@@ -354,7 +356,7 @@ void WinHttpTransport::ReadBody(HINTERNET request, const HttpReply& reply, BodyS
 void WinHttpTransport::FailTransfer(DWORD code, const ReplyBudget& budget, bool connecting) const {
   // Wine reports the socket's own time-out code.
   if (code != ERROR_WINHTTP_TIMEOUT && code != WSAETIMEDOUT) Fail(code);
-  if (budget.Expired()) budget.FailTime();
+  if (budget.EndedWait()) budget.FailTime();
   if (connecting) {
     throw TransportError(u"No connection to the server within " +
                          Utf8ToUtf16(std::to_string(settings_.connect_timeout.count())) +

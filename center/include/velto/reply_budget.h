@@ -29,8 +29,11 @@ class ReplyBudget {
   // For a transport that can only limit each wait: the limit of the next wait, which is
   // `own` or, when shorter, the time left (at least 1 ms).
   std::chrono::milliseconds LimitWait(std::chrono::milliseconds own);
-  // The time is up, or the last wait that timed out was cut to the time left.
-  bool Expired() const;
+  // The time is up, or will be within `slack`.
+  bool Expired(std::chrono::milliseconds slack = std::chrono::milliseconds{0}) const;
+  // For a wait that timed out: whether the time limit rather than the wait's own ended it
+  // (the time is up, or the wait had been cut to the time left).
+  bool EndedWait() const;
   void CheckTime() const;
   [[noreturn]] void FailTime() const;
 
