@@ -259,7 +259,8 @@ std::vector<Fault> Faults() {
              return reply;
            },
        .download_exempt = true,
-       .message_holds = u" 1 seconds"},
+       .message_holds = u" 1 seconds",
+       .on_wine = false},
       {.name = "a reply over MaxReplySize",
        .reply =
            [] {
@@ -327,7 +328,12 @@ class FaultMatrixTest : public ::testing::TestWithParam<Family> {
     // A stalled or endless reply fails after a second, not minutes.
     TransportSettings settings = TVeltoCenter::Settings();
     settings.stall_timeout = 1s;
+#ifdef _WIN32
+    // Under Wine an exchange with a one-second limit fails even when the reply is whole.
+    settings.reply_timeout = 10s;
+#else
     settings.reply_timeout = 1s;
+#endif
     settings.max_reply_size = kMaxReplySize;
     TVeltoCenter::SetSettings(settings);
     fs::create_directories(files_);
