@@ -35,6 +35,7 @@ using namespace std::chrono_literals;
 const char kBusy[] = "작업 중입니다";
 const std::string kGoodBody = R"({"code":"100","message":"ok","value":{}})";
 const std::string kFileBytes(100, 'f');
+constexpr size_t kMaxReplySize = 4096;
 
 // How a call ended, as its host sees it.
 struct Outcome {
@@ -213,7 +214,8 @@ struct Fault {
   Source source = Source::Peer;
   std::function<PeerReply()> reply = {};
   Expect expect = Expect::Failure;
-  bool download_only = false;  // a fault of the host's stream
+  bool download_only = false;    // a fault of the host's stream
+  bool download_exempt = false;  // a download's body is bound by the stall limit only
   std::optional<FillingStream> (*stream)() = NoStream;
   std::u16string message_holds = {};  // what the message of a failure must say
   bool progress_calls_export = false;
@@ -242,7 +244,31 @@ std::vector<Fault> Faults() {
              reply.pieces.push_back({10s, "too late"});
              return reply;
            },
-       .message_holds = u"The transfer stopped"},
+       // The stall limit or the reply's time limit, whichever comes first; never the limit
+       // of connecting (30 s), as a stall on a kept-alive connection was once reported.
+       .message_holds = u" 1 seconds"},
+      // Fifty bytes a second: no stall, no end. Under a busy machine's delays the stall limit
+      // (as short) may come first.
+      {.name = "a reply that never ends",
+       .reply =
+           [] {
+             PeerReply reply = PeerReply::Raw(
+                 "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\n"
+                 "Transfer-Encoding: chunked\r\n\r\n");
+             for (int piece = 0; piece < 500; ++piece) reply.pieces.push_back({20ms, "1\r\n \r\n"});
+             return reply;
+           },
+       .download_exempt = true,
+       .message_holds = u" 1 seconds",
+       .on_wine = false},
+      {.name = "a reply over MaxReplySize",
+       .reply =
+           [] {
+             return PeerReply::Http("HTTP/1.1 200 OK", R"({"code":"100","value":")" +
+                                                           std::string(kMaxReplySize, 'x') + "\"}");
+           },
+       .download_exempt = true,
+       .message_holds = u"MaxReplySize"},
       {.name = "garbage instead of HTTP",
        .reply = [] { return PeerReply::Raw("\x16\x03\x01 no HTTP here\r\n\r\n").Close(); }},
       {.name = "204 with no body",
@@ -299,9 +325,16 @@ class FaultMatrixTest : public ::testing::TestWithParam<Family> {
     Configure(peer_.Root());
     VeltoEnter(HostString(u"card-1").Get());
     ASSERT_EQ(LastError(), u"");
-    // A stalled reply fails after a second, not a minute.
+    // A stalled or endless reply fails after a second, not minutes.
     TransportSettings settings = TVeltoCenter::Settings();
     settings.stall_timeout = 1s;
+#ifdef _WIN32
+    // Under Wine an exchange with a one-second limit fails even when the reply is whole.
+    settings.reply_timeout = 10s;
+#else
+    settings.reply_timeout = 1s;
+#endif
+    settings.max_reply_size = kMaxReplySize;
     TVeltoCenter::SetSettings(settings);
     fs::create_directories(files_);
     std::ofstream(files_ / "scan.png", std::ios::binary) << "scan";
@@ -412,6 +445,7 @@ TEST_P(FaultMatrixTest, EveryFaultEndsInAFailureAndTheNextCallWorks) {
     if (!fault.on_wine) continue;
 #endif
     if (fault.download_only && !family.download) continue;
+    if (fault.download_exempt && family.download) continue;
     SCOPED_TRACE(fault.name);
     const auto [outcome, inner] = Run(family, fault);
     ::testing::Test::RecordProperty(fault.name, outcome.Brief());
