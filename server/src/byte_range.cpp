@@ -35,11 +35,11 @@ ByteRange RangeOf(std::string_view range, std::uint64_t size) {
   if (range.size() < kUnit.size() || !EqualsIgnoringCase(range.substr(0, kUnit.size()), kUnit)) {
     return {};
   }
-  const std::string_view spec = Trimmed(range.substr(kUnit.size()));
-  const size_t dash = spec.find('-');
-  if (spec.find(',') != std::string_view::npos || dash == std::string_view::npos) return {};
-  const std::string_view first_text = spec.substr(0, dash);
-  const std::optional<std::uint64_t> last = NumberOf(spec.substr(dash + 1));
+  const std::string_view bounds = Trimmed(range.substr(kUnit.size()));
+  const size_t dash = bounds.find('-');
+  if (bounds.find(',') != std::string_view::npos || dash == std::string_view::npos) return {};
+  const std::string_view first_text = bounds.substr(0, dash);
+  const std::optional<std::uint64_t> last = NumberOf(bounds.substr(dash + 1));
   const ByteRange unsatisfiable{ByteRange::Answer::kUnsatisfiable};
   if (first_text.empty()) {  // the last N bytes
     if (!last) return {};
@@ -47,7 +47,7 @@ ByteRange RangeOf(std::string_view range, std::uint64_t size) {
     return {ByteRange::Answer::kPart, size - std::min(*last, size), size - 1};
   }
   const std::optional<std::uint64_t> first = NumberOf(first_text);
-  if (!first || (last && *last < *first) || (!last && dash + 1 != spec.size())) return {};
+  if (!first || (last && *last < *first) || (!last && dash + 1 != bounds.size())) return {};
   if (*first >= size) return unsatisfiable;
   return {ByteRange::Answer::kPart, *first, last ? std::min(*last, size - 1) : size - 1};
 }
