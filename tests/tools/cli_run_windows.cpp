@@ -93,10 +93,18 @@ int RunWithStreams(const std::wstring& program, std::wstring command_line, const
   startup.hStdError = error.get();
   std::wstring environment = EnvironmentBlock(run);
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, TRUE,
-                      CREATE_UNICODE_ENVIRONMENT, environment.data(), run.folder.c_str(), &startup,
-                      &process)) {
-    throw std::runtime_error("cannot start velto.exe: error " + std::to_string(GetLastError()));
+  // Wine's server now and then drops a new process before it runs (ERROR_INTERNAL_ERROR);
+  // the program never started, so starting it once more is safe.
+  for (int attempt = 1;; ++attempt) {
+    if (CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, TRUE,
+                       CREATE_UNICODE_ENVIRONMENT, environment.data(), run.folder.c_str(), &startup,
+                       &process)) {
+      break;
+    }
+    const DWORD code = GetLastError();
+    if (code != ERROR_INTERNAL_ERROR || attempt == 2) {
+      throw std::runtime_error("cannot start velto.exe: error " + std::to_string(code));
+    }
   }
   const Handle process_handle(process.hProcess), thread_handle(process.hThread);
   if (WaitForSingleObject(process.hProcess, kRunLimitMs) != WAIT_OBJECT_0) {
