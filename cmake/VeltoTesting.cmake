@@ -46,6 +46,17 @@ function(velto_wine_test name)
   endif()
 endfunction()
 
+# Gathers a test program under one build target per label ("velto_tests_LABEL"), so a run
+# that tests one label builds only the programs it runs.
+function(velto_label_program name)
+  foreach(label IN LISTS ARGN)
+    if(NOT TARGET velto_tests_${label})
+      add_custom_target(velto_tests_${label})
+    endif()
+    add_dependencies(velto_tests_${label} ${name})
+  endforeach()
+endfunction()
+
 # velto_add_test(NAME SOURCES file... [LIBS lib...] [LABELS label...])
 # One test program; on Linux its cases are discovered one by one, under Wine the
 # program runs once as a whole (starting Wine per case would be too slow). Every program
@@ -56,6 +67,7 @@ function(velto_add_test name)
   velto_defaults(${name})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
+  velto_label_program(${name} ${ARG_LABELS})
   if(CMAKE_CROSSCOMPILING)
     target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/whole_program_main.cpp)
     target_link_libraries(${name} PRIVATE GTest::gtest)
