@@ -19,9 +19,12 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
 
 # Test programs run under Wine with a prefix private to this build folder, so that two
-# builds never share a prefix or its wineserver. Debian keeps the loaders off the PATH.
+# builds never share a prefix or its wineserver; builds tested one after the other may
+# name one prefix (VELTO_WINE_PREFIX) and make it only once. Debian keeps the loaders off
+# the PATH.
 find_program(VELTO_WINE_LOADER NAMES ${VELTO_WINE_LOADER_NAME}
              PATHS /usr/lib/wine /usr/lib64/wine /usr/lib32/wine NO_CMAKE_FIND_ROOT_PATH)
+set(VELTO_WINE_PREFIX ${CMAKE_BINARY_DIR}/.wine CACHE PATH "the Wine prefix the tests run in")
 set(CMAKE_CROSSCOMPILING_EMULATOR
-    ${CMAKE_COMMAND} -E env WINEPREFIX=${CMAKE_BINARY_DIR}/.wine
+    ${CMAKE_COMMAND} -E env WINEPREFIX=${VELTO_WINE_PREFIX}
     VELTO_WINE_LOADER=${VELTO_WINE_LOADER} ${CMAKE_CURRENT_LIST_DIR}/wine-run)
