@@ -28,6 +28,8 @@ struct ListFree {
   void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
 using HeaderList = std::unique_ptr<curl_slist, ListFree>;
+using EasyHandle = std::unique_ptr<CURL, EasyCleanup>;
+using ShareHandle = std::unique_ptr<CURLSH, ShareCleanup>;
 
 // A reply body reaches the sink in pieces of at most this size. libcurl's 16 KiB default
 // costs a large download about a tenth more processor time (receive calls, sink calls and
@@ -161,22 +163,50 @@ CURLcode AddAuthorities(CURL*, void* ssl_ctx, void* user) {
   return X509_STORE_load_file(store, file.c_str()) == 1 ? CURLE_OK : CURLE_SSL_CACERT_BADFILE;
 }
 
+EasyHandle NewEasy(CURLSH* share) {
+  EasyHandle easy(curl_easy_init());
+  if (!easy) throw TransportError(u"The HTTP client could not be started");
+  curl_easy_setopt(easy.get(), CURLOPT_SHARE, share);
+  return easy;
+}
+
+// What outlives every handle: the open connections, the in-memory cookies, and the name
+// lookups and TLS sessions a new connection may use again.
+ShareHandle NewShare() {
+  static std::once_flag global;
+  std::call_once(global, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+  ShareHandle share(curl_share_init());
+  if (!share) throw TransportError(u"The HTTP client could not be started");
+  for (const curl_lock_data shared : {CURL_LOCK_DATA_CONNECT, CURL_LOCK_DATA_COOKIE,
+                                      CURL_LOCK_DATA_DNS, CURL_LOCK_DATA_SSL_SESSION}) {
+    curl_share_setopt(share.get(), CURLSHOPT_SHARE, shared);
+  }
+  return share;
+}
+
+void CopyCookies(CURLSH* from, CURLSH* to) {
+  curl_slist* listed = nullptr;
+  curl_easy_getinfo(NewEasy(from).get(), CURLINFO_COOKIELIST, &listed);
+  const HeaderList cookies(listed);
+  const EasyHandle writer = NewEasy(to);
+  for (const curl_slist* cookie = cookies.get(); cookie != nullptr; cookie = cookie->next) {
+    curl_easy_setopt(writer.get(), CURLOPT_COOKIELIST, cookie->data);
+  }
+}
+
 class CurlTransport : public Transport {
  public:
-  explicit CurlTransport(const TransportSettings& settings) : settings_(settings) {
-    static std::once_flag global;
-    std::call_once(global, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-    share_.reset(curl_share_init());
-    if (!share_) throw TransportError(u"The HTTP client could not be started");
-    curl_share_setopt(share_.get(), CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
-    StartClient();
-  }
+  explicit CurlTransport(const TransportSettings& settings)
+      : settings_(settings), share_(NewShare()) {}
 
   HttpReply Send(const HttpRequest& request, BodySink& sink, ProgressSink* progress) override {
     RefuseCredentialsInUrl(request.url);
-    // A POST goes alone: the open connection is closed first (with the handle that owns it;
-    // cookies live on in the share).
-    if (request.verb == HttpVerb::Post) StartClient();
+    // A POST goes alone: the open connections are closed first.
+    if (request.verb == HttpVerb::Post) CloseConnections();
+    // Every exchange gets a handle of its own: libcurl 7.88 keeps a pointer to the last
+    // header of a handle's previous reply and follows it, freed, when the next reply opens
+    // with a folded line. Connections and cookies stay in the share.
+    StartClient();
     Exchange exchange(easy_.get(), request, settings_, sink, progress);
     const HeaderList headers = Headers(request);
     Configure(request, exchange, headers.get());
@@ -203,14 +233,21 @@ class CurlTransport : public Transport {
     return reply;
   }
 
-  // A new handle with the new settings: no connection made under the old ones is used
-  // again. The cookies live on in the share.
+  // No connection made under the old settings is used again; the cookies live on.
   void ApplySettings(const TransportSettings& settings) override {
     settings_ = settings;
-    StartClient();
+    CloseConnections();
   }
 
  private:
+  // A share cannot drop its connections alone, so a new one takes over the cookies.
+  void CloseConnections() {
+    easy_.reset();
+    ShareHandle fresh = NewShare();
+    CopyCookies(share_.get(), fresh.get());
+    share_ = std::move(fresh);
+  }
+
   void Set(CURLoption option, long value) { curl_easy_setopt(easy_.get(), option, value); }
   template <typename T>
   void Set(CURLoption option, T* value) {
@@ -219,9 +256,7 @@ class CurlTransport : public Transport {
 
   void StartClient() {
     easy_.reset();
-    easy_.reset(curl_easy_init());
-    if (!easy_) throw TransportError(u"The HTTP client could not be started");
-    Set(CURLOPT_SHARE, share_.get());
+    easy_ = NewEasy(share_.get());
     Set(CURLOPT_ERRORBUFFER, error_);
     Set(CURLOPT_NOSIGNAL, 1L);
     Set(CURLOPT_PROTOCOLS_STR, "http,https");
@@ -320,8 +355,8 @@ class CurlTransport : public Transport {
   }
 
   TransportSettings settings_;
-  std::unique_ptr<CURLSH, ShareCleanup> share_;
-  std::unique_ptr<CURL, EasyCleanup> easy_;
+  ShareHandle share_;  // declared first: every handle must go before it
+  EasyHandle easy_;
   char error_[CURL_ERROR_SIZE] = {};
 };
 
