@@ -21,6 +21,9 @@ namespace {
 struct EasyCleanup {
   void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
 };
+struct MultiCleanup {
+  void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
+};
 struct ShareCleanup {
   void operator()(CURLSH* share) const { curl_share_cleanup(share); }
 };
@@ -29,6 +32,7 @@ struct ListFree {
 };
 using HeaderList = std::unique_ptr<curl_slist, ListFree>;
 using EasyHandle = std::unique_ptr<CURL, EasyCleanup>;
+using MultiHandle = std::unique_ptr<CURLM, MultiCleanup>;
 using ShareHandle = std::unique_ptr<CURLSH, ShareCleanup>;
 
 // A reply body reaches the sink in pieces of at most this size. libcurl's 16 KiB default
@@ -170,15 +174,15 @@ EasyHandle NewEasy(CURLSH* share) {
   return easy;
 }
 
-// What outlives every handle: the open connections, the in-memory cookies, and the name
-// lookups and TLS sessions a new connection may use again.
+// What outlives every handle beside the open connections: the in-memory cookies, and the
+// name lookups and TLS sessions a new connection may use again.
 ShareHandle NewShare() {
   static std::once_flag global;
   std::call_once(global, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
   ShareHandle share(curl_share_init());
   if (!share) throw TransportError(u"The HTTP client could not be started");
-  for (const curl_lock_data shared : {CURL_LOCK_DATA_CONNECT, CURL_LOCK_DATA_COOKIE,
-                                      CURL_LOCK_DATA_DNS, CURL_LOCK_DATA_SSL_SESSION}) {
+  for (const curl_lock_data shared :
+       {CURL_LOCK_DATA_COOKIE, CURL_LOCK_DATA_DNS, CURL_LOCK_DATA_SSL_SESSION}) {
     curl_share_setopt(share.get(), CURLSHOPT_SHARE, shared);
   }
   return share;
@@ -194,10 +198,46 @@ void CopyCookies(CURLSH* from, CURLSH* to) {
   }
 }
 
+// The open connections: every handle added to it may use them again.
+MultiHandle NewMulti() {
+  MultiHandle multi(curl_multi_init());
+  if (!multi) throw TransportError(u"The HTTP client could not be started");
+  return multi;
+}
+
+CURLMcode Drive(CURLM* multi) {
+  constexpr int kLongestWaitMs = 1000;  // libcurl shortens it to its own next deadline
+  int running = 1;
+  CURLMcode driven = curl_multi_perform(multi, &running);
+  while (driven == CURLM_OK && running > 0) {
+    driven = curl_multi_poll(multi, nullptr, 0, kLongestWaitMs, nullptr);
+    if (driven == CURLM_OK) driven = curl_multi_perform(multi, &running);
+  }
+  return driven;
+}
+
+// One transfer to its end, on the connections of `multi`; as curl_easy_perform, whose
+// own multi handle and connections would go with each handle.
+CURLcode Perform(CURLM* multi, CURL* easy) {
+  CURLMcode driven = curl_multi_add_handle(multi, easy);
+  if (driven == CURLM_OK) driven = Drive(multi);
+  // A transfer that libcurl never reports done has failed.
+  CURLcode result =
+      driven == CURLM_OUT_OF_MEMORY ? CURLE_OUT_OF_MEMORY : CURLE_BAD_FUNCTION_ARGUMENT;
+  int left = 0;
+  while (const CURLMsg* message = curl_multi_info_read(multi, &left)) {
+    if (message->msg == CURLMSG_DONE && message->easy_handle == easy) {
+      result = message->data.result;
+    }
+  }
+  curl_multi_remove_handle(multi, easy);
+  return result;
+}
+
 class CurlTransport : public Transport {
  public:
   explicit CurlTransport(const TransportSettings& settings)
-      : settings_(settings), share_(NewShare()) {}
+      : settings_(settings), share_(NewShare()), connections_(NewMulti()) {}
 
   HttpReply Send(const HttpRequest& request, BodySink& sink, ProgressSink* progress) override {
     RefuseCredentialsInUrl(request.url);
@@ -205,13 +245,13 @@ class CurlTransport : public Transport {
     if (request.verb == HttpVerb::Post) CloseConnections();
     // Every exchange gets a handle of its own: libcurl 7.88 keeps a pointer to the last
     // header of a handle's previous reply and follows it, freed, when the next reply opens
-    // with a folded line. Connections and cookies stay in the share.
+    // with a folded line. Connections, cookies and the rest outlive it.
     StartClient();
     Exchange exchange(easy_.get(), request, settings_, sink, progress);
     const HeaderList headers = Headers(request);
     Configure(request, exchange, headers.get());
     error_[0] = '\0';
-    const CURLcode code = curl_easy_perform(easy_.get());
+    const CURLcode code = Perform(connections_.get(), easy_.get());
     if (exchange.failure) std::rethrow_exception(exchange.failure);
     // libcurl may end its whole-transfer limit a few milliseconds before the budget's.
     constexpr std::chrono::milliseconds kClockSlack{100};
@@ -240,12 +280,14 @@ class CurlTransport : public Transport {
   }
 
  private:
-  // A share cannot drop its connections alone, so a new one takes over the cookies.
+  // The TLS sessions and name lookups go too; a new share takes over the cookies.
   void CloseConnections() {
     easy_.reset();
+    connections_.reset();  // closed while the share they used still lives
     ShareHandle fresh = NewShare();
     CopyCookies(share_.get(), fresh.get());
     share_ = std::move(fresh);
+    connections_ = NewMulti();
   }
 
   void Set(CURLoption option, long value) { curl_easy_setopt(easy_.get(), option, value); }
@@ -355,7 +397,9 @@ class CurlTransport : public Transport {
   }
 
   TransportSettings settings_;
-  ShareHandle share_;  // declared first: every handle must go before it
+  // In this order: every handle must go before those it uses.
+  ShareHandle share_;
+  MultiHandle connections_;
   EasyHandle easy_;
   char error_[CURL_ERROR_SIZE] = {};
 };
