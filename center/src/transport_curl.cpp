@@ -21,6 +21,9 @@ namespace {
 struct EasyCleanup {
   void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
 };
+struct MultiCleanup {
+  void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
+};
 struct ShareCleanup {
   void operator()(CURLSH* share) const { curl_share_cleanup(share); }
 };
@@ -28,6 +31,9 @@ struct ListFree {
   void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
 using HeaderList = std::unique_ptr<curl_slist, ListFree>;
+using EasyHandle = std::unique_ptr<CURL, EasyCleanup>;
+using MultiHandle = std::unique_ptr<CURLM, MultiCleanup>;
+using ShareHandle = std::unique_ptr<CURLSH, ShareCleanup>;
 
 // A reply body reaches the sink in pieces of at most this size. libcurl's 16 KiB default
 // costs a large download about a tenth more processor time (receive calls, sink calls and
@@ -161,27 +167,91 @@ CURLcode AddAuthorities(CURL*, void* ssl_ctx, void* user) {
   return X509_STORE_load_file(store, file.c_str()) == 1 ? CURLE_OK : CURLE_SSL_CACERT_BADFILE;
 }
 
+EasyHandle NewEasy(CURLSH* share) {
+  EasyHandle easy(curl_easy_init());
+  if (!easy) throw TransportError(u"The HTTP client could not be started");
+  curl_easy_setopt(easy.get(), CURLOPT_SHARE, share);
+  return easy;
+}
+
+// What outlives every handle beside the open connections: the in-memory cookies, and the
+// name lookups and TLS sessions a new connection may use again.
+ShareHandle NewShare() {
+  static std::once_flag global;
+  std::call_once(global, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+  ShareHandle share(curl_share_init());
+  if (!share) throw TransportError(u"The HTTP client could not be started");
+  for (const curl_lock_data shared :
+       {CURL_LOCK_DATA_COOKIE, CURL_LOCK_DATA_DNS, CURL_LOCK_DATA_SSL_SESSION}) {
+    curl_share_setopt(share.get(), CURLSHOPT_SHARE, shared);
+  }
+  return share;
+}
+
+void CopyCookies(CURLSH* from, CURLSH* to) {
+  curl_slist* listed = nullptr;
+  curl_easy_getinfo(NewEasy(from).get(), CURLINFO_COOKIELIST, &listed);
+  const HeaderList cookies(listed);
+  const EasyHandle writer = NewEasy(to);
+  for (const curl_slist* cookie = cookies.get(); cookie != nullptr; cookie = cookie->next) {
+    curl_easy_setopt(writer.get(), CURLOPT_COOKIELIST, cookie->data);
+  }
+}
+
+// The open connections: every handle added to it may use them again.
+MultiHandle NewMulti() {
+  MultiHandle multi(curl_multi_init());
+  if (!multi) throw TransportError(u"The HTTP client could not be started");
+  return multi;
+}
+
+CURLMcode Drive(CURLM* multi) {
+  constexpr int kLongestWaitMs = 1000;  // libcurl shortens it to its own next deadline
+  int running = 1;
+  CURLMcode driven = curl_multi_perform(multi, &running);
+  while (driven == CURLM_OK && running > 0) {
+    driven = curl_multi_poll(multi, nullptr, 0, kLongestWaitMs, nullptr);
+    if (driven == CURLM_OK) driven = curl_multi_perform(multi, &running);
+  }
+  return driven;
+}
+
+// One transfer to its end, on the connections of `multi`; as curl_easy_perform, whose
+// own multi handle and connections would go with each handle.
+CURLcode Perform(CURLM* multi, CURL* easy) {
+  CURLMcode driven = curl_multi_add_handle(multi, easy);
+  if (driven == CURLM_OK) driven = Drive(multi);
+  // A transfer that libcurl never reports done has failed.
+  CURLcode result =
+      driven == CURLM_OUT_OF_MEMORY ? CURLE_OUT_OF_MEMORY : CURLE_BAD_FUNCTION_ARGUMENT;
+  int left = 0;
+  while (const CURLMsg* message = curl_multi_info_read(multi, &left)) {
+    if (message->msg == CURLMSG_DONE && message->easy_handle == easy) {
+      result = message->data.result;
+    }
+  }
+  curl_multi_remove_handle(multi, easy);
+  return result;
+}
+
 class CurlTransport : public Transport {
  public:
-  explicit CurlTransport(const TransportSettings& settings) : settings_(settings) {
-    static std::once_flag global;
-    std::call_once(global, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-    share_.reset(curl_share_init());
-    if (!share_) throw TransportError(u"The HTTP client could not be started");
-    curl_share_setopt(share_.get(), CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
-    StartClient();
-  }
+  explicit CurlTransport(const TransportSettings& settings)
+      : settings_(settings), share_(NewShare()), connections_(NewMulti()) {}
 
   HttpReply Send(const HttpRequest& request, BodySink& sink, ProgressSink* progress) override {
     RefuseCredentialsInUrl(request.url);
-    // A POST goes alone: the open connection is closed first (with the handle that owns it;
-    // cookies live on in the share).
-    if (request.verb == HttpVerb::Post) StartClient();
+    // A POST goes alone: the open connections are closed first.
+    if (request.verb == HttpVerb::Post) CloseConnections();
+    // Every exchange gets a handle of its own: libcurl 7.88 keeps a pointer to the last
+    // header of a handle's previous reply and follows it, freed, when the next reply opens
+    // with a folded line. Connections, cookies and the rest outlive it.
+    StartClient();
     Exchange exchange(easy_.get(), request, settings_, sink, progress);
     const HeaderList headers = Headers(request);
     Configure(request, exchange, headers.get());
     error_[0] = '\0';
-    const CURLcode code = curl_easy_perform(easy_.get());
+    const CURLcode code = Perform(connections_.get(), easy_.get());
     if (exchange.failure) std::rethrow_exception(exchange.failure);
     // libcurl may end its whole-transfer limit a few milliseconds before the budget's.
     constexpr std::chrono::milliseconds kClockSlack{100};
@@ -203,14 +273,23 @@ class CurlTransport : public Transport {
     return reply;
   }
 
-  // A new handle with the new settings: no connection made under the old ones is used
-  // again. The cookies live on in the share.
+  // No connection made under the old settings is used again; the cookies live on.
   void ApplySettings(const TransportSettings& settings) override {
     settings_ = settings;
-    StartClient();
+    CloseConnections();
   }
 
  private:
+  // The TLS sessions and name lookups go too; a new share takes over the cookies.
+  void CloseConnections() {
+    easy_.reset();
+    connections_.reset();  // closed while the share they used still lives
+    ShareHandle fresh = NewShare();
+    CopyCookies(share_.get(), fresh.get());
+    share_ = std::move(fresh);
+    connections_ = NewMulti();
+  }
+
   void Set(CURLoption option, long value) { curl_easy_setopt(easy_.get(), option, value); }
   template <typename T>
   void Set(CURLoption option, T* value) {
@@ -219,9 +298,7 @@ class CurlTransport : public Transport {
 
   void StartClient() {
     easy_.reset();
-    easy_.reset(curl_easy_init());
-    if (!easy_) throw TransportError(u"The HTTP client could not be started");
-    Set(CURLOPT_SHARE, share_.get());
+    easy_ = NewEasy(share_.get());
     Set(CURLOPT_ERRORBUFFER, error_);
     Set(CURLOPT_NOSIGNAL, 1L);
     Set(CURLOPT_PROTOCOLS_STR, "http,https");
@@ -320,8 +397,10 @@ class CurlTransport : public Transport {
   }
 
   TransportSettings settings_;
-  std::unique_ptr<CURLSH, ShareCleanup> share_;
-  std::unique_ptr<CURL, EasyCleanup> easy_;
+  // In this order: every handle must go before those it uses.
+  ShareHandle share_;
+  MultiHandle connections_;
+  EasyHandle easy_;
   char error_[CURL_ERROR_SIZE] = {};
 };
 
