@@ -32,6 +32,9 @@ ListenerOptions ListenerOptionsOf(const Options& options) {
   listener.limits.body_rate = options.body_rate;
   listener.workers = static_cast<std::size_t>(options.workers);
   listener.backlog = options.backlog;
+  listener.max_connections_per_address =
+      static_cast<std::size_t>(options.max_connections_per_address);
+  listener.first_byte_deadline = Milliseconds(options.first_byte_deadline);
   listener.log_requests = !options.quiet;
   return listener;
 }
