@@ -2,7 +2,9 @@
 // connection to the whole server (request parsing, routing, JSON bodies, multipart forms)
 // on an in-memory database, as velto-server runs. "@KEY@" in the input stands for the key of
 // a session that the root card opened at start-up (the dictionary holds it), so that fuzzed
-// requests get past the key check. A crash, a sanitizer report or a leak is a fault.
+// requests get past the key check; "@SITEKEY@" for that of a user who works with site "s1"
+// only, so that the checks of a site's records are reached too. A crash, a sanitizer report or a
+// leak is a fault.
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -30,6 +32,7 @@ using velto::server::Options;
 using velto::server::VeltoServer;
 
 constexpr std::string_view kKeyToken = "@KEY@";
+constexpr std::string_view kSiteKeyToken = "@SITEKEY@";
 constexpr std::string_view kAdminCard = "fuzz-admin-card";
 // The longest wait for the server's next bytes; its own deadlines are shorter.
 constexpr int kReplyWaitMs = 10000;
@@ -111,9 +114,28 @@ class ServerUnderTest {
     return key_;
   }
 
+  // The key of a live session of a user whose roles name site "s1" only, made with the root
+  // key `root` when needed; empty when fuzzed requests made that impossible.
+  std::string SiteKey(std::string_view root) {
+    constexpr std::string_view kGate = "/user/fuzz-site/gate";
+    if (!site_key_.empty() && ValueOf(Exchange(Request("GET", "", site_key_, kGate))) == u"true") {
+      return site_key_;
+    }
+    Exchange(Request("POST", R"({"id": "s1", "name": "S"})", root, "/sites"));
+    constexpr std::string_view kUser =
+        R"({"id": "fuzz-site", "password": "fuzz-pass", "name": "F", "roles": "site:s1"})";
+    Exchange(Request("POST", kUser, root, "/users"));
+    Exchange(Request("PUT", kUser, root, "/user/fuzz-site"));  // it may have been changed
+    site_key_ = velto::Utf16ToUtf8(
+        ValueOf(Exchange(Request("POST", R"({"password": "fuzz-pass"})", "", kGate)), u"id"));
+    return site_key_;
+  }
+
  private:
-  static std::string Request(std::string_view verb, std::string_view body, std::string_view key) {
-    std::string request = std::string(verb) + " /user-card/gate/gate HTTP/1.1\r\nHost: fuzz\r\n";
+  static std::string Request(std::string_view verb, std::string_view body, std::string_view key,
+                             std::string_view path = "/user-card/gate/gate") {
+    std::string request =
+        std::string(verb) + " " + std::string(path) + " HTTP/1.1\r\nHost: fuzz\r\n";
     if (!key.empty()) request += "key-id: " + std::string(key) + "\r\n";
     return request + "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" +
            std::string(body);
@@ -141,6 +163,7 @@ class ServerUnderTest {
   int port_;
   std::thread serving_;
   std::string key_;
+  std::string site_key_;
 };
 
 // The server with a live key: a fuzzed request may have ended the session or deleted the
@@ -156,14 +179,15 @@ std::string LiveKey(std::unique_ptr<ServerUnderTest>& server) {
   return *key;
 }
 
-std::string WithKey(std::string_view input, std::string_view key) {
+// The input with each `token` replaced by `key`.
+std::string WithKey(std::string_view input, std::string_view token, std::string_view key) {
   std::string request;
   for (size_t at = 0; at < input.size();) {
-    const size_t token = input.find(kKeyToken, at);
-    request += input.substr(at, token - at);
-    if (token == std::string_view::npos) break;
+    const size_t found = input.find(token, at);
+    request += input.substr(at, found - at);
+    if (found == std::string_view::npos) break;
     request += key;
-    at = token + kKeyToken.size();
+    at = found + token.size();
   }
   return request;
 }
@@ -177,6 +201,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (++inputs % kInputsPerServer == 0) server.reset();
   const std::string_view input(reinterpret_cast<const char*>(data), size);
   const std::string key = LiveKey(server);
-  server->Exchange(WithKey(input, key));
+  std::string request = WithKey(input, kKeyToken, key);
+  // A site user's key only where asked for: it costs a request to keep alive.
+  if (request.find(kSiteKeyToken) != std::string::npos) {
+    request = WithKey(request, kSiteKeyToken, server->SiteKey(key));
+  }
+  server->Exchange(request);
   return 0;
 }

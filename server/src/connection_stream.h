@@ -102,18 +102,25 @@ class ConnectionStream : public httplib::Stream {
   bool header_too_long_ = false;
 };
 
+// Waits until the socket can be read, at most until `until`; false when it cannot or
+// `stopping` turns true first.
 template <typename Stopping>
-bool ConnectionStream::AwaitRequest(std::chrono::milliseconds idle, Stopping stopping) {
-  const auto until = std::chrono::steady_clock::now() + idle;
+bool AwaitReadable(int fd, std::chrono::steady_clock::time_point until, Stopping stopping) {
   // Short waits, so that a stop is noticed soon.
   constexpr auto kSlice = std::chrono::milliseconds(50);
   while (!stopping()) {
-    if (begin_ < end_ || channel_.HasPending()) return true;
     const auto now = std::chrono::steady_clock::now();
     if (now >= until) return false;
-    if (WaitForSocket(fd_, Channel::Wait::kRead, std::min(until, now + kSlice))) return true;
+    if (WaitForSocket(fd, Channel::Wait::kRead, std::min(until, now + kSlice))) return true;
   }
   return false;
+}
+
+template <typename Stopping>
+bool ConnectionStream::AwaitRequest(std::chrono::milliseconds idle, Stopping stopping) {
+  if (stopping()) return false;
+  if (begin_ < end_ || channel_.HasPending()) return true;
+  return AwaitReadable(fd_, std::chrono::steady_clock::now() + idle, stopping);
 }
 
 }  // namespace velto::server

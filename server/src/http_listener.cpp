@@ -95,7 +95,7 @@ void CloseConnectionAfterReply() {
 }
 
 HttpListener::HttpListener(const ListenerOptions& options, std::optional<TlsContext> tls)
-    : options_(options), tls_(std::move(tls)) {
+    : options_(options), tls_(std::move(tls)), per_address_(options.max_connections_per_address) {
   new_task_queue = [workers = options_.workers] { return new WorkerPool(workers); };
   set_tcp_nodelay(true);
   set_keep_alive_max_count(kRequestsPerConnection);  // what the replies announce
@@ -130,6 +130,19 @@ int HttpListener::Bind(const std::string& host, int port) {
 
 bool HttpListener::process_and_close_socket(socket_t sock) {
   SetNonBlocking(sock);
+  // A connection beyond its address's share, or one that sends nothing, gives its worker back
+  // at once or soon, so that one address cannot keep the others waiting.
+  const ConnectionsPerAddress::Slot slot(per_address_, PeerAddress(sock));
+  const bool served = slot.admitted() &&
+                      AwaitReadable(sock, Clock::now() + options_.first_byte_deadline,
+                                    [this] { return Stopping(); }) &&
+                      Serve(sock);
+  shutdown(sock, SHUT_RDWR);
+  close(sock);
+  return served;
+}
+
+bool HttpListener::Serve(socket_t sock) {
   std::unique_ptr<Channel> channel;
   if (tls_) {
     auto tls = std::make_unique<TlsChannel>(*tls_, sock);
@@ -169,8 +182,6 @@ bool HttpListener::process_and_close_socket(socket_t sock) {
     if (auto* tls = dynamic_cast<TlsChannel*>(channel.get())) tls->Close();
   }
   if (state.close_after_reply) Linger(sock);
-  shutdown(sock, SHUT_RDWR);
-  close(sock);
   return served;
 }
 

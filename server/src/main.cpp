@@ -82,6 +82,11 @@ velto::server::Options ParseOptions(int argc, char** argv) {
              "most connections served at once; more wait for a free worker", CLI::Range(1, 4096));
   AddChecked(app, "--backlog", options.backlog,
              "connections the system queues before the server accepts them", CLI::Range(1, 65535));
+  AddChecked(app, "--max-connections-per-address", options.max_connections_per_address,
+             "connections one client address may hold open; more are closed at once",
+             CLI::Range(1, 65535));
+  AddChecked(app, "--first-byte-deadline", options.first_byte_deadline,
+             "seconds a new connection has to send its first byte", Seconds(false));
   AddChecked(app, "--login-tries", options.login_tries,
              "failed log-ins in a row from one address before it must wait",
              CLI::Range(1, 1000000));

@@ -22,6 +22,8 @@ struct Options {
   std::uint64_t body_rate = 8 * 1024;
   int workers = 256;
   int backlog = 1024;
+  int max_connections_per_address = 32;
+  double first_byte_deadline = 3;  // seconds
   int login_tries = 5;
   double login_wait = 1;  // seconds
   bool quiet = false;

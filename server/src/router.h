@@ -15,7 +15,11 @@ namespace velto::server {
 // Who sent a request: the user of its key.
 struct Caller {
   std::string user_id;
-  bool admin = false;  // the user's roles include "root" or "admin"
+  bool admin = false;              // the user's roles include "root" or "admin"
+  std::vector<std::string> sites;  // the ids its "site:ID" roles name
+
+  // Whether the caller may work with the persons of site `site_id`.
+  bool WorksAt(const std::string& site_id) const;
 };
 
 // One request as a route sees it.
@@ -54,8 +58,13 @@ class Router {
  public:
   // The caller behind a live key; `use` counts the request as a use of the key.
   using KeyCheck = std::function<std::optional<Caller>(const std::string& key, bool use)>;
+  // Throws a refusal when a caller who is no administrator may not work with the records the
+  // route `pattern` reaches through `args`.
+  using SiteCheck = std::function<void(const Caller& caller, const std::string& pattern,
+                                       const std::vector<std::string>& args)>;
 
-  explicit Router(KeyCheck key_check) : key_check_(std::move(key_check)) {}
+  Router(KeyCheck key_check, SiteCheck site_check)
+      : key_check_(std::move(key_check)), site_check_(std::move(site_check)) {}
 
   void Add(const std::string& verb, const std::string& pattern, RouteHandler handler,
            RouteOptions options = {});
@@ -64,6 +73,7 @@ class Router {
  private:
   struct Route {
     std::string verb;
+    std::string pattern;
     std::vector<std::string> segments;
     RouteHandler handler;
     RouteOptions options;
@@ -76,6 +86,7 @@ class Router {
                      std::vector<std::string>& args) const;
 
   KeyCheck key_check_;
+  SiteCheck site_check_;
   std::vector<Route> routes_;
 };
 

@@ -5,6 +5,7 @@
 #include "access.h"
 #include "bootstrap.h"
 #include "routes.h"
+#include "site_scope.h"
 
 namespace velto::server {
 namespace {
@@ -31,6 +32,9 @@ ListenerOptions ListenerOptionsOf(const Options& options) {
   listener.limits.body_rate = options.body_rate;
   listener.workers = static_cast<std::size_t>(options.workers);
   listener.backlog = options.backlog;
+  listener.max_connections_per_address =
+      static_cast<std::size_t>(options.max_connections_per_address);
+  listener.first_byte_deadline = Milliseconds(options.first_byte_deadline);
   listener.log_requests = !options.quiet;
   return listener;
 }
@@ -57,7 +61,11 @@ VeltoServer::VeltoServer(const Options& options)
       throttle_(
           {.free_failures = options.login_tries, .first_wait = Milliseconds(options.login_wait)}),
       services_{db_, files_, sessions_, sender_, throttle_, reserve_, options.max_upload},
-      router_([this](const std::string& key, bool use) { return CallerOf(services_, key, use); }),
+      router_([this](const std::string& key, bool use) { return CallerOf(services_, key, use); },
+              [this](const Caller& caller, const std::string& pattern,
+                     const std::vector<std::string>& args) {
+                RequireSiteOfRequest(services_, caller, pattern, args);
+              }),
       http_(ListenerOptionsOf(options), TlsOf(options)) {
   new_admin_card_ = Bootstrap(db_, options.admin_card);
   for (const auto add : {AddGateRoutes, AddUserRoutes, AddUserCardRoutes, AddSiteRoutes,

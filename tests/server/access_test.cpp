@@ -2,6 +2,10 @@
 // persons and what belongs to them, and with its own user record and cards.
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <string_view>
+
+#include "route_cases.h"
 #include "server_fixture.h"
 
 namespace velto::test {
@@ -92,6 +96,113 @@ TEST_F(AccessTest, AUserWorksWithItsOwnRecordCardsAndThePersons) {
   EXPECT_EQ(nurse.Delete("/issue/" + w.issue).code(), "100");
   // Its own card it may give up, too.
   EXPECT_EQ(nurse.Delete("/user-card/" + card).code(), "100");
+}
+
+// Logged in with the card of the world's own user, whose roles are "site:" and the world's site.
+Api SiteUser(Api& root, const ServerProcess& server, const World& w) {
+  Api api(server);
+  EXPECT_EQ(api.LogIn(root.Get("/user-card/" + w.card + "/number").value().GetString()).code(),
+            "100");
+  return api;
+}
+
+// Routes about persons and what belongs to them; users, cards and sites are not kept per site,
+// and the portal page needs no key.
+bool IsPerSite(const RouteCase& route) {
+  const std::string_view path = route.path;
+  return !path.starts_with("/user") && !path.starts_with("/site") && !path.ends_with("/gate");
+}
+
+// Everything of a world's site, as the root user reads it without leaving a trace in a log.
+std::string Snapshot(Api& root, const World& w) {
+  std::string all;
+  for (const char* path :
+       {"/persons/{site}?name=", "/person/{site}/{person}", "/consent/{site}/{person}",
+        "/issues/{site}/{person}?name=", "/issue/{issue}", "/files/{issue}?name=",
+        "/portals/{site}/{person}?name=", "/portal/{portal}", "/surveys/{issue}",
+        "/survey/{survey}/values", "/messages/{site}?personId=&searchFrom=&searchTo=",
+        "/billing/{site}?personId=&classCd=&searchFrom=&searchTo=",
+        "/files/{site}/log?personId=&fileId=&action=&searchFrom=&searchTo=",
+        "/persons/{site}/enter?personId=&searchFrom=&searchTo="}) {
+    all += root.Get(Fill(path, w, false)).body + "\n";
+  }
+  return all;
+}
+
+TEST_F(AccessTest, ASiteUserWorksOnlyWithThePersonsOfItsSite) {
+  Api root = RootApi();
+  const World other = MakeWorld(root, "other");
+  const std::string before = Snapshot(root, other);
+  int world = 0;
+  for (const RouteCase& route : kRoutes) {
+    if (!IsPerSite(route)) continue;
+    SCOPED_TRACE(route);
+    // Each route may change or delete what it reaches, so each gets a site of its own.
+    const World own = MakeWorld(root, "own" + std::to_string(world++));
+    Api user = SiteUser(root, server(), own);
+    const Reply refused = Send(user, route, other, false);
+    const Reply done = Send(user, route, own, false);
+    if (route.raw) {
+      EXPECT_EQ(refused.status, 403);
+      EXPECT_EQ(done.status, 200);
+    } else {
+      EXPECT_EQ(refused.code(), "405") << refused.body;
+      EXPECT_NE(refused.body.find("Not allowed"), std::string::npos) << refused.body;
+      EXPECT_EQ(done.code(), "100") << done.body;
+    }
+  }
+  EXPECT_EQ(Snapshot(root, other), before);
+}
+
+TEST_F(AccessTest, SiteRolesDecideWhichSitesAUserWorksWith) {
+  Api root = RootApi();
+  const World a = MakeWorld(root, "roles-a");
+  const World b = MakeWorld(root, "roles-b");
+  struct Case {
+    const char* roles;
+    bool at_a;
+    bool at_b;
+  };
+  const std::string both = "site:" + a.site + "; SITE:" + b.site;
+  std::string b_in_capitals = b.site;
+  for (char& c : b_in_capitals) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  const std::string upper_b = "site:" + a.site + " site:" + b_in_capitals;
+  const Case cases[] = {
+      {both.c_str(), true, true}, {upper_b.c_str(), true, false},  // the site id is exact
+      {"nurse", false, false},    {"", false, false},
+      {"Admin", true, true},
+  };
+  int user = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.roles);
+    Api api = LoggedIn(root, server(), "roles-" + std::to_string(user++), c.roles);
+    for (const World* w : {&a, &b}) {
+      const bool allowed = w == &a ? c.at_a : c.at_b;
+      const char* expected = allowed ? "100" : "405";
+      EXPECT_EQ(api.Get(Fill("/persons/{site}?name=", *w, false)).code(), expected);
+      EXPECT_EQ(api.Get(Fill("/survey/{survey}/values", *w, false)).code(), expected);
+      EXPECT_EQ(api.Put(Fill("/person/{site}/{person}", *w, false),
+                        LibraryJson({{"phone", "010-" + std::to_string(user)}}))
+                    .code(),
+                expected);
+      // Every user reads the site records.
+      EXPECT_EQ(api.Get(Fill("/site/{site}", *w, false)).code(), "100");
+    }
+  }
+}
+
+// A refused upload is answered from its header alone: its body is never waited for.
+TEST_F(AccessTest, AnUploadToAnotherSiteIsRefusedBeforeItsBody) {
+  Api root = RootApi();
+  const World own = MakeWorld(root, "early-a");
+  const World other = MakeWorld(root, "early-b");
+  Api user = SiteUser(root, server(), own);
+  const std::string head = "POST /files/" + other.issue +
+                           " HTTP/1.1\r\nHost: x\r\nkey-id: " + user.key() +
+                           "\r\nContent-Type: multipart/form-data; boundary=b"
+                           "\r\nContent-Length: 100000000\r\n\r\n";
+  EXPECT_EQ(ReplyOf(RawExchange(server().host(), server().port(), head)).code(), "405");
+  EXPECT_EQ(root.Get("/files/" + other.issue + "?name=").value().Size(), 1u);
 }
 
 TEST_F(AccessTest, AnAdministratorProvisionsSitesUsersAndCards) {

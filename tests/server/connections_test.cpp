@@ -3,10 +3,12 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <thread>
 
@@ -120,7 +122,8 @@ class Trickle {
 
 TEST(SlowClientTest, SlowConnectionsDoNotStopTheServerForOthers) {
   // A deadline far away: only the pool keeps the server answering.
-  ServerProcess server({"--memory", "--header-deadline", "600", "--quiet"});
+  ServerProcess server(
+      {"--memory", "--header-deadline", "600", "--max-connections-per-address", "64", "--quiet"});
   std::vector<std::unique_ptr<Trickle>> slow;
   for (int i = 0; i < 40; ++i) {
     slow.push_back(std::make_unique<Trickle>(server, "GET /sites HTTP/1.1\r\nHost: x\r\n"));
@@ -164,6 +167,86 @@ TEST(SlowClientTest, AClientTooSlowWithItsRequestIsCutOff) {
     EXPECT_FALSE(open) << "the server waited for the whole request: " << requests[i].substr(0, 20);
   }
   EXPECT_EQ(api.Get("/site/slow").code(), "301");
+}
+
+// A connection from 127.0.0.1 that sends nothing.
+class Silent {
+ public:
+  explicit Silent(const ServerProcess& server) : fd_(socket(AF_INET, SOCK_STREAM, 0)) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(server.port()));
+    inet_pton(AF_INET, "127.0.0.1", &address.sin_addr);
+    EXPECT_EQ(connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  }
+  Silent(const Silent&) = delete;
+  Silent& operator=(const Silent&) = delete;
+  ~Silent() { close(fd_); }
+  // Whether the server has closed it, waiting at most `wait`.
+  bool ClosedWithin(std::chrono::milliseconds wait) {
+    pollfd readable{fd_, POLLIN, 0};
+    if (poll(&readable, 1, static_cast<int>(wait.count())) <= 0) return false;
+    char byte = 0;
+    return recv(fd_, &byte, 1, MSG_DONTWAIT) <= 0;
+  }
+
+ private:
+  int fd_;
+};
+
+// The code of a request from `source` that needs a key and has none ("401"); empty when the
+// connection was closed without a reply.
+std::string CodeOfKeylessRequest(const ServerProcess& server, const std::string& source) {
+  const std::string request = "GET /sites HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n";
+  return ReplyOf(RawExchange(server.host(), server.port(), request, {.source = source})).code();
+}
+
+TEST(FloodTest, OneAddressCannotTakeEveryWorker) {
+  ServerProcess server({"--memory", "--workers", "8", "--max-connections-per-address", "4",
+                        "--first-byte-deadline", "600", "--quiet"});
+  constexpr size_t kFlood = 40;
+  constexpr size_t kCap = 4;
+  std::vector<std::unique_ptr<Silent>> flood;
+  for (size_t i = 0; i < kFlood; ++i) flood.push_back(std::make_unique<Silent>(server));
+  // Those beyond the cap are closed at once; those within it stay open.
+  std::vector<bool> closed(kFlood, false);
+  size_t closed_count = 0;
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (closed_count < kFlood - kCap && std::chrono::steady_clock::now() < until) {
+    for (size_t i = 0; i < kFlood; ++i) {
+      if (!closed[i] && flood[i]->ClosedWithin(std::chrono::milliseconds(10))) {
+        closed[i] = true;
+        ++closed_count;
+      }
+    }
+  }
+  EXPECT_EQ(closed_count, kFlood - kCap);
+  // Another address is served meanwhile; the flooding one gets no more.
+  EXPECT_EQ(CodeOfKeylessRequest(server, "127.0.0.2"), "401");
+  EXPECT_EQ(CodeOfKeylessRequest(server, "127.0.0.1"), "");
+  for (size_t i = 0; i < kFlood; ++i) {
+    if (!closed[i]) {
+      EXPECT_FALSE(flood[i]->ClosedWithin(std::chrono::milliseconds(0)));
+    }
+  }
+  // Its closed connections give their places back.
+  flood.clear();
+  std::string code;
+  for (int attempt = 0; attempt < 100 && code.empty(); ++attempt) {
+    code = CodeOfKeylessRequest(server, "127.0.0.1");
+    if (code.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  EXPECT_EQ(code, "401");
+}
+
+TEST(FloodTest, AConnectionThatSendsNothingIsClosedSoon) {
+  // Far below the 5 s a connection may wait between its requests.
+  ServerProcess server({"--memory", "--workers", "2", "--first-byte-deadline", "0.5", "--quiet"});
+  Silent first(server);
+  Silent second(server);
+  EXPECT_TRUE(first.ClosedWithin(std::chrono::seconds(4)));
+  EXPECT_TRUE(second.ClosedWithin(std::chrono::seconds(4)));
+  EXPECT_EQ(CodeOfKeylessRequest(server, "127.0.0.2"), "401");
 }
 
 TEST(ListenQueueTest, BurstsOfConnectionsFindRoomInTheQueue) {

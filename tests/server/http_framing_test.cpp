@@ -162,6 +162,20 @@ TEST_F(FramingTest, IdsWithControlCharactersAreRefused) {
     SCOPED_TRACE(id);
     EXPECT_EQ(api.Post("/sites", LibraryJson({{"id", id}, {"name", "n"}})).code(), "303");
   }
+  // The same ids in a path, percent-encoded, whatever the route.
+  const std::pair<const char*, const char*> in_paths[] = {
+      {"GET", "/site/lf%0Aid"},     {"GET", "/site/cr%0Did"},   {"DELETE", "/site/crlf%0D%0Aid"},
+      {"GET", "/person/S/lf%0Aid"}, {"GET", "/issue/nul%00id"}, {"PUT", "/file/del%7Fid"},
+  };
+  for (const auto& [verb, path] : in_paths) {
+    SCOPED_TRACE(path);
+    const std::string request = std::string(verb) + " " + path +
+                                " HTTP/1.1\r\nHost: x\r\nkey-id: " + api.key() +
+                                "\r\nContent-Length: 2\r\nConnection: close\r\n\r\n{}";
+    const RawReply reply = Parse(RawExchange(server().host(), server().port(), request));
+    EXPECT_EQ(reply.status, 200);
+    EXPECT_NE(reply.body.find("\"303\""), std::string::npos) << reply.body;
+  }
   const Reply sites = api.Get("/sites");
   for (const auto& site : sites.value().GetArray()) {
     const std::string id = site["id"].GetString();

@@ -176,6 +176,19 @@ TEST(AccessTest, AdministratorsAreRootOrAdminAmongTheRoles) {
   }
 }
 
+TEST(AccessTest, SiteRolesNameTheirSiteExactly) {
+  using Sites = std::vector<std::string>;
+  const std::pair<const char*, Sites> cases[] = {
+      {"site:S1", {"S1"}},
+      {"SITE:S1,site:s2; Site:S3\tadmin", {"S1", "s2", "S3"}},
+      {"site:", {}},
+      {"site", {}},
+      {"nurse site-S1 mysite:S1", {}},
+      {"site:a:b", {"a:b"}},
+  };
+  for (const auto& [roles, sites] : cases) EXPECT_EQ(SitesOf(roles), sites) << roles;
+}
+
 TEST(RequestLogTest, TargetsKeepTheirPathAndQueryNamesOnly) {
   const std::pair<const char*, const char*> cases[] = {
       {"/sites", "/sites"},
