@@ -9,9 +9,8 @@ void ReplyRecord(Call& call, Services& services, const RecordKind& kind, const F
   Reply(call, RecordValue(kind, RecordTable(services.db, kind).Get(where)));
 }
 
-void ModifyRecord(Call& call, Services& services, const RecordKind& kind, const Fields& where,
-                  std::initializer_list<const char*> members) {
-  ModifyRecord(call, services, kind, where, Pick(ParseObject(call.body), members));
+void ModifyRecord(Call& call, Services& services, const RecordKind& kind, const Fields& where) {
+  ModifyRecord(call, services, kind, where, Pick(ParseObject(call.body), kind));
 }
 
 void ModifyRecord(Call& call, Services& services, const RecordKind& kind, const Fields& where,

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <functional>
-#include <initializer_list>
 
 #include "record_table.h"
 #include "router.h"
@@ -14,10 +13,9 @@ namespace velto::server {
 // Replies with the record matching `where`, or "301".
 void ReplyRecord(Call& call, Services& services, const RecordKind& kind, const Fields& where);
 
-// Sets the listed members from the JSON body on the record matching `where` and replies with
-// the changed record, or "301".
-void ModifyRecord(Call& call, Services& services, const RecordKind& kind, const Fields& where,
-                  std::initializer_list<const char*> members);
+// Sets the settable members of the kind from the JSON body on the record matching `where` and
+// replies with the changed record, or "301".
+void ModifyRecord(Call& call, Services& services, const RecordKind& kind, const Fields& where);
 // The same with the changes already taken from the body.
 void ModifyRecord(Call& call, Services& services, const RecordKind& kind, const Fields& where,
                   const Fields& changes);
@@ -27,7 +25,7 @@ void ModifyRecord(Call& call, Services& services, const RecordKind& kind, const 
 void ReplyList(Call& call, Services& services, const RecordKind& kind, const Filter& filter,
                const RecordKind* parent_kind, const Fields& parent);
 
-// Adds a record made of the listed members of the JSON body and the fixed members, after
+// Adds a record (made by the route from the JSON body and the members it fixes itself), after
 // checking that the parent exists ("301") and that no record has the same `unique` members
 // ("302"); replies with the stored record.
 void AddRecord(Call& call, Services& services, const RecordKind& kind, Fields record,

@@ -18,7 +18,7 @@ void AddPersonRecordRoutes(Router& router, Services& s, const RecordKind& kind,
   });
   router.Add("POST", list_path, [&s, &kind](Call& call) {
     const Fields body = ParseObject(call.body);
-    Fields record = Pick(body, {"name", "endTime"});
+    Fields record = Pick(body, kind);
     record["siteId"] = call.Arg(0);
     record["personId"] = call.Arg(1);
     record["id"] = IdOrNew(body, "id");
@@ -29,7 +29,7 @@ void AddPersonRecordRoutes(Router& router, Services& s, const RecordKind& kind,
     ReplyRecord(call, s, kind, {{"id", call.Arg(0)}});
   });
   router.Add("PUT", record_path, [&s, &kind](Call& call) {
-    ModifyRecord(call, s, kind, {{"id", call.Arg(0)}}, {"name", "endTime"});
+    ModifyRecord(call, s, kind, {{"id", call.Arg(0)}});
   });
 }
 

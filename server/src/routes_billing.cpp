@@ -11,7 +11,7 @@ namespace {
 // an entry without one gets a new id. The person comes from the path when it has one.
 void AddEntry(Call& call, Services& s, const std::string* person_id) {
   const Fields body = ParseObject(call.body);
-  Fields entry = Pick(body, {"classCd", "personId", "name", "contents", "regTime", "billingDate"});
+  Fields entry = Pick(body, kinds::kBilling);
   entry["siteId"] = call.Arg(0);
   if (person_id != nullptr) entry["personId"] = *person_id;
   entry["id"] = IdOrNew(body, "id");

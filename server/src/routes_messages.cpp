@@ -10,8 +10,7 @@ namespace velto::server {
 void AddMessageRoutes(Router& router, Services& s) {
   router.Add("POST", "/message/{}", [&s](Call& call) {
     const Fields body = ParseObject(call.body);
-    Fields message = Pick(body, {"personId", "msgType", "destPhone", "sendPhone", "msgBody",
-                                 "templateCode", "senderKey", "nationCode", "reType", "reBody"});
+    Fields message = Pick(body, kinds::kMessage);
     // The library writes the request time as "rquestTime"; other clients may spell it right.
     const auto misspelt = body.find("rquestTime");
     const auto spelt = body.find("requestTime");

@@ -14,7 +14,7 @@ void AddPersonRoutes(Router& router, Services& s) {
   });
   router.Add("POST", "/persons/{}", [&s](Call& call) {
     const Fields body = ParseObject(call.body);
-    Fields person = Pick(body, {"name", "gender", "birth", "phone", "consentTime"});
+    Fields person = Pick(body, kinds::kPerson);
     person["siteId"] = call.Arg(0);
     person["id"] = IdOrNew(body, "id");
     AddRecord(call, s, kinds::kPerson, person, {{"siteId", call.Arg(0)}, {"id", person["id"]}},
@@ -33,8 +33,7 @@ void AddPersonRoutes(Router& router, Services& s) {
     ReplyRecord(call, s, kinds::kPerson, {{"siteId", call.Arg(0)}, {"id", call.Arg(1)}});
   });
   router.Add("PUT", "/person/{}/{}", [&s](Call& call) {
-    ModifyRecord(call, s, kinds::kPerson, {{"siteId", call.Arg(0)}, {"id", call.Arg(1)}},
-                 {"name", "gender", "birth", "phone", "consentTime"});
+    ModifyRecord(call, s, kinds::kPerson, {{"siteId", call.Arg(0)}, {"id", call.Arg(1)}});
   });
   router.Add("DELETE", "/person/{}/{}", [&s](Call& call) {
     RemoveWithDependents(
