@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <initializer_list>
 
 #include "record_table.h"
 #include "router.h"
@@ -19,6 +20,13 @@ void ModifyRecord(Call& call, Services& services, const RecordKind& kind, const 
 // The same with the changes already taken from the body.
 void ModifyRecord(Call& call, Services& services, const RecordKind& kind, const Fields& where,
                   const Fields& changes);
+
+// A list filter on `equal` whose `range_member` lies within the request's "searchFrom" and
+// "searchTo" (each open when empty).
+Filter SearchRange(const Call& call, Fields equal, const char* range_member);
+// Narrows the filter by each named query parameter that is not empty: the member of the same
+// name must equal it.
+void MatchQuery(const Call& call, Filter& filter, std::initializer_list<const char*> names);
 
 // Replies with the records that pass the filter, after checking that the record they belong
 // to (`parent_kind` matching `parent`, when given) exists.

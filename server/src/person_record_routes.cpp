@@ -12,7 +12,7 @@ void AddPersonRecordRoutes(Router& router, Services& s, const RecordKind& kind,
                            const char* list_path, const char* record_path) {
   router.Add("GET", list_path, [&s, &kind](Call& call) {
     Filter filter{{{"siteId", call.Arg(0)}, {"personId", call.Arg(1)}}};
-    if (const std::string name = call.Query("name"); !name.empty()) filter.equal["name"] = name;
+    MatchQuery(call, filter, {"name"});
     ReplyList(call, s, kind, filter, &kinds::kPerson,
               {{"siteId", call.Arg(0)}, {"id", call.Arg(1)}});
   });

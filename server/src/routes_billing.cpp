@@ -30,11 +30,8 @@ void AddBillingRoutes(Router& router, Services& s) {
   router.Add("POST", "/billing/{}", [&s](Call& call) { AddEntry(call, s, nullptr); });
   router.Add("POST", "/billing/{}/{}", [&s](Call& call) { AddEntry(call, s, &call.Arg(1)); });
   router.Add("GET", "/billing/{}", [&s](Call& call) {
-    Filter filter{
-        {{"siteId", call.Arg(0)}}, "billingDate", call.Query("searchFrom"), call.Query("searchTo")};
-    for (const char* name : {"personId", "classCd"}) {
-      if (const std::string value = call.Query(name); !value.empty()) filter.equal[name] = value;
-    }
+    Filter filter = SearchRange(call, {{"siteId", call.Arg(0)}}, "billingDate");
+    MatchQuery(call, filter, {"personId", "classCd"});
     ReplyList(call, s, kinds::kBilling, filter, &kinds::kSite, {{"id", call.Arg(0)}});
   });
 }

@@ -43,7 +43,7 @@ void AddConsentRoutes(Router& router, Services& s) {
     FreeingSpace(s, [&] {
       Transaction transaction(s.db);
       if (RecordTable(s.db, kinds::kConsent).Remove(where) == 0) {
-        throw ReplyError(ReplyCode::kNotFound, "Not found");
+        throw RecordNotFound();
       }
       MarkPerson(s, where, "");
       transaction.Commit();

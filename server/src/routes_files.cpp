@@ -69,11 +69,8 @@ void AddFileRoutes(Router& router, Services& s) {
   });
   router.Add("POST", "/files/{}", [&s](Call& call) { Upload(call, s); }, {.streams_body = true});
   router.Add("GET", "/files/{}/log", [&s](Call& call) {
-    Filter filter{
-        {{"siteId", call.Arg(0)}}, "logTime", call.Query("searchFrom"), call.Query("searchTo")};
-    for (const char* name : {"personId", "fileId", "action"}) {
-      if (const std::string value = call.Query(name); !value.empty()) filter.equal[name] = value;
-    }
+    Filter filter = SearchRange(call, {{"siteId", call.Arg(0)}}, "logTime");
+    MatchQuery(call, filter, {"personId", "fileId", "action"});
     ReplyList(call, s, kinds::kFileLog, filter, &kinds::kSite, {{"id", call.Arg(0)}});
   });
   router.Add("GET", "/file/{}", [&s](Call& call) {

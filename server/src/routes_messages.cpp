@@ -27,11 +27,8 @@ void AddMessageRoutes(Router& router, Services& s) {
     Reply(call, RecordValue(kinds::kMessage, message));
   });
   router.Add("GET", "/messages/{}", [&s](Call& call) {
-    Filter filter{
-        {{"siteId", call.Arg(0)}}, "sendTime", call.Query("searchFrom"), call.Query("searchTo")};
-    if (const std::string person = call.Query("personId"); !person.empty()) {
-      filter.equal["personId"] = person;
-    }
+    Filter filter = SearchRange(call, {{"siteId", call.Arg(0)}}, "sendTime");
+    MatchQuery(call, filter, {"personId"});
     ReplyList(call, s, kinds::kMessage, filter, &kinds::kSite, {{"id", call.Arg(0)}});
   });
 }

@@ -9,7 +9,7 @@ namespace velto::server {
 void AddPersonRoutes(Router& router, Services& s) {
   router.Add("GET", "/persons/{}", [&s](Call& call) {
     Filter filter{{{"siteId", call.Arg(0)}}};
-    if (const std::string name = call.Query("name"); !name.empty()) filter.equal["name"] = name;
+    MatchQuery(call, filter, {"name"});
     ReplyList(call, s, kinds::kPerson, filter, &kinds::kSite, {{"id", call.Arg(0)}});
   });
   router.Add("POST", "/persons/{}", [&s](Call& call) {
@@ -22,11 +22,8 @@ void AddPersonRoutes(Router& router, Services& s) {
   });
   // Visits of persons to their portals' gate pages.
   router.Add("GET", "/persons/{}/enter", [&s](Call& call) {
-    Filter filter{
-        {{"siteId", call.Arg(0)}}, "enterTime", call.Query("searchFrom"), call.Query("searchTo")};
-    if (const std::string person = call.Query("personId"); !person.empty()) {
-      filter.equal["personId"] = person;
-    }
+    Filter filter = SearchRange(call, {{"siteId", call.Arg(0)}}, "enterTime");
+    MatchQuery(call, filter, {"personId"});
     ReplyList(call, s, kinds::kEnterLog, filter, &kinds::kSite, {{"id", call.Arg(0)}});
   });
   router.Add("GET", "/person/{}/{}", [&s](Call& call) {
