@@ -11,7 +11,7 @@ EVelto::EVelto(const TJSONBox& value)
     : EVelto(value[u"code"].AsString(), value[u"message"].AsString()) {}
 
 void EVelto::Check(const TJSONBox& value) {
-  if (value[u"code"].AsString() != u"100") throw EVelto(value);
+  if (value[u"code"].AsString() != reply_code::kSuccess) throw EVelto(value);
 }
 
 }  // namespace velto

@@ -9,17 +9,26 @@ void ReplyRecord(Call& call, Services& services, const RecordKind& kind, const F
   Reply(call, RecordValue(kind, RecordTable(services.db, kind).Get(where)));
 }
 
-void ModifyRecord(Call& call, Services& services, const RecordKind& kind, const Fields& where,
-                  std::initializer_list<const char*> members) {
-  ModifyRecord(call, services, kind, where, Pick(ParseObject(call.body), members));
+void ModifyRecord(Call& call, Services& services, const RecordKind& kind, const Fields& where) {
+  ModifyRecord(call, services, kind, where, Pick(ParseObject(call.body), kind));
 }
 
 void ModifyRecord(Call& call, Services& services, const RecordKind& kind, const Fields& where,
                   const Fields& changes) {
   auto lock = services.db.Lock();
   RecordTable table(services.db, kind);
-  if (!table.Update(where, changes)) throw ReplyError(ReplyCode::kNotFound, "Not found");
+  if (!table.Update(where, changes)) throw RecordNotFound();
   Reply(call, RecordValue(kind, table.Get(where)));
+}
+
+Filter SearchRange(const Call& call, Fields equal, const char* range_member) {
+  return {std::move(equal), range_member, call.Query("searchFrom"), call.Query("searchTo")};
+}
+
+void MatchQuery(const Call& call, Filter& filter, std::initializer_list<const char*> names) {
+  for (const char* name : names) {
+    if (const std::string value = call.Query(name); !value.empty()) filter.equal[name] = value;
+  }
 }
 
 void ReplyList(Call& call, Services& services, const RecordKind& kind, const Filter& filter,
@@ -43,7 +52,7 @@ void RemoveRecord(Call& call, Services& services, const RecordKind& kind, const 
   auto lock = services.db.Lock();
   FreeingSpace(services, [&] {
     if (RecordTable(services.db, kind).Remove(where) == 0) {
-      throw ReplyError(ReplyCode::kNotFound, "Not found");
+      throw RecordNotFound();
     }
   });
   Reply(call);

@@ -12,13 +12,13 @@ void AddPersonRecordRoutes(Router& router, Services& s, const RecordKind& kind,
                            const char* list_path, const char* record_path) {
   router.Add("GET", list_path, [&s, &kind](Call& call) {
     Filter filter{{{"siteId", call.Arg(0)}, {"personId", call.Arg(1)}}};
-    if (const std::string name = call.Query("name"); !name.empty()) filter.equal["name"] = name;
+    MatchQuery(call, filter, {"name"});
     ReplyList(call, s, kind, filter, &kinds::kPerson,
               {{"siteId", call.Arg(0)}, {"id", call.Arg(1)}});
   });
   router.Add("POST", list_path, [&s, &kind](Call& call) {
     const Fields body = ParseObject(call.body);
-    Fields record = Pick(body, {"name", "endTime"});
+    Fields record = Pick(body, kind);
     record["siteId"] = call.Arg(0);
     record["personId"] = call.Arg(1);
     record["id"] = IdOrNew(body, "id");
@@ -29,7 +29,7 @@ void AddPersonRecordRoutes(Router& router, Services& s, const RecordKind& kind,
     ReplyRecord(call, s, kind, {{"id", call.Arg(0)}});
   });
   router.Add("PUT", record_path, [&s, &kind](Call& call) {
-    ModifyRecord(call, s, kind, {{"id", call.Arg(0)}}, {"name", "endTime"});
+    ModifyRecord(call, s, kind, {{"id", call.Arg(0)}});
   });
 }
 

@@ -89,7 +89,7 @@ std::optional<Fields> RecordTable::Find(const Fields& where) {
 
 Fields RecordTable::Get(const Fields& where) {
   auto found = Find(where);
-  if (!found) throw ReplyError(ReplyCode::kNotFound, "Not found");
+  if (!found) throw RecordNotFound();
   return std::move(*found);
 }
 

@@ -13,13 +13,18 @@ namespace velto::server {
 // A record as member name -> text.
 using Fields = std::map<std::string, std::string>;
 
+// One member of a kind of record. Written with designated initializers, so that each row
+// names what it says: {.name = "order", .settable = true, .number = true}.
 struct Member {
   const char* name;
-  bool number = false;  // written as a JSON number
-  bool hidden = false;  // stored, never written to a reply
+  bool settable = false;  // a request body may set it, on creation and on change
+  bool number = false;    // written as a JSON number
+  bool hidden = false;    // stored, never written to a reply
 };
 
-// A kind of record: its table and its members in the order they are written.
+// A kind of record: its table and its members in the order they are written. The members are
+// the one place that says what a route may set: ids, the record a record belongs to and what
+// the server works out itself are not settable.
 struct RecordKind {
   const char* table;
   std::vector<Member> members;

@@ -40,6 +40,12 @@ class ReplyError : public std::runtime_error {
   ReplyCode code_;
 };
 
+// The record a request names does not exist ("301").
+class RecordNotFound : public ReplyError {
+ public:
+  RecordNotFound() : ReplyError(ReplyCode::kNotFound, "Not found") {}
+};
+
 // {"code": ..., "message": ..., "value": ...}; the value is left out when there is none.
 std::string Envelope(ReplyCode code, const std::string& message, const ValueWriter& value = {});
 

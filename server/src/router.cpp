@@ -34,6 +34,13 @@ std::string TargetPath(const std::string& target) {
   return path.empty() || path.front() != '/' ? "/" + path : path;
 }
 
+// The target's path segments, decoded once before any route is tried.
+std::vector<std::string> DecodedSegments(const std::string& target) {
+  std::vector<std::string> segments = Split(TargetPath(target));
+  for (std::string& segment : segments) segment = httplib::detail::decode_url(segment, false);
+  return segments;
+}
+
 int HttpStatusOf(ReplyCode code) {
   switch (code) {
     case ReplyCode::kNotFound:
@@ -105,11 +112,10 @@ const Router::Route* Router::Match(const std::string& verb,
     std::vector<std::string> values;
     bool matches = true;
     for (size_t i = 0; i < segments.size() && matches; ++i) {
-      const std::string value = httplib::detail::decode_url(segments[i], false);
       if (route.segments[i] == "{}") {
-        values.push_back(value);
+        values.push_back(segments[i]);
       } else {
-        matches = route.segments[i] == value;
+        matches = route.segments[i] == segments[i];
       }
     }
     if (matches) {
@@ -142,7 +148,7 @@ void Router::Dispatch(const httplib::Request& request, httplib::Response& respon
   const std::string verb = request.method == "HEAD" ? "GET" : request.method;
   RequestBody body(request, reader);
   std::vector<std::string> args;
-  const Route* route = Match(verb, Split(TargetPath(request.target)), args);
+  const Route* route = Match(verb, DecodedSegments(request.target), args);
   const std::string coding = request.get_header_value("Content-Encoding");
   if (!coding.empty() && !EqualsIgnoringCase(coding, "identity")) {
     // Decoded bytes could outgrow every limit; the library never compresses what it sends.

@@ -82,6 +82,7 @@ class Router {
   void Dispatch(const httplib::Request& request, httplib::Response& response,
                 const httplib::ContentReader* reader);
   void Run(const Route& route, Call& call);
+  // `segments` are the request's path segments, already decoded.
   const Route* Match(const std::string& verb, const std::vector<std::string>& segments,
                      std::vector<std::string>& args) const;
 

@@ -11,7 +11,7 @@ namespace {
 // an entry without one gets a new id. The person comes from the path when it has one.
 void AddEntry(Call& call, Services& s, const std::string* person_id) {
   const Fields body = ParseObject(call.body);
-  Fields entry = Pick(body, {"classCd", "personId", "name", "contents", "regTime", "billingDate"});
+  Fields entry = Pick(body, kinds::kBilling);
   entry["siteId"] = call.Arg(0);
   if (person_id != nullptr) entry["personId"] = *person_id;
   entry["id"] = IdOrNew(body, "id");
@@ -30,11 +30,8 @@ void AddBillingRoutes(Router& router, Services& s) {
   router.Add("POST", "/billing/{}", [&s](Call& call) { AddEntry(call, s, nullptr); });
   router.Add("POST", "/billing/{}/{}", [&s](Call& call) { AddEntry(call, s, &call.Arg(1)); });
   router.Add("GET", "/billing/{}", [&s](Call& call) {
-    Filter filter{
-        {{"siteId", call.Arg(0)}}, "billingDate", call.Query("searchFrom"), call.Query("searchTo")};
-    for (const char* name : {"personId", "classCd"}) {
-      if (const std::string value = call.Query(name); !value.empty()) filter.equal[name] = value;
-    }
+    Filter filter = SearchRange(call, {{"siteId", call.Arg(0)}}, "billingDate");
+    MatchQuery(call, filter, {"personId", "classCd"});
     ReplyList(call, s, kinds::kBilling, filter, &kinds::kSite, {{"id", call.Arg(0)}});
   });
 }

@@ -20,7 +20,7 @@ void AddConsentRoutes(Router& router, Services& s) {
   router.Add("POST", "/consent/{}/{}", [&s](Call& call) {
     const Fields body = ParseObject(call.body);
     const Fields where{{"siteId", call.Arg(0)}, {"personId", call.Arg(1)}};
-    Fields consent = Pick(body, {"signature", "regTime"});
+    Fields consent = Pick(body, kinds::kConsent);
     if (consent["regTime"].empty()) consent["regTime"] = NowText();
     consent.insert(where.begin(), where.end());
     AddRecord(call, s, kinds::kConsent, consent, where, &kinds::kPerson,
@@ -33,7 +33,7 @@ void AddConsentRoutes(Router& router, Services& s) {
   });
   router.Add("PUT", "/consent/{}/{}", [&s](Call& call) {
     const Fields where{{"siteId", call.Arg(0)}, {"personId", call.Arg(1)}};
-    ModifyRecord(call, s, kinds::kConsent, where, {"signature", "regTime"});
+    ModifyRecord(call, s, kinds::kConsent, where);
     auto lock = s.db.Lock();
     MarkPerson(s, where, RecordTable(s.db, kinds::kConsent).Get(where).at("regTime"));
   });
@@ -43,7 +43,7 @@ void AddConsentRoutes(Router& router, Services& s) {
     FreeingSpace(s, [&] {
       Transaction transaction(s.db);
       if (RecordTable(s.db, kinds::kConsent).Remove(where) == 0) {
-        throw ReplyError(ReplyCode::kNotFound, "Not found");
+        throw RecordNotFound();
       }
       MarkPerson(s, where, "");
       transaction.Commit();

@@ -22,7 +22,7 @@ void Upload(Call& call, Services& s) {
   FileStore::Upload upload(s.files.folder());
   const UploadForm form = ReadUploadForm(call.body_reader, upload, s.max_upload);
   if (!form.has_file) throw ReplyError(ReplyCode::kBadRequest, "Bad request: no file part");
-  Fields file = Pick(form.text, {"hlscName", "hlscDate", "endTime"});
+  Fields file = Pick(form.text, kinds::kFile);
   const auto name_part = form.text.find("file-name");
   file["fileName"] = name_part != form.text.end() && !name_part->second.empty() ? name_part->second
                                                                                 : form.file_name;
@@ -69,11 +69,8 @@ void AddFileRoutes(Router& router, Services& s) {
   });
   router.Add("POST", "/files/{}", [&s](Call& call) { Upload(call, s); }, {.streams_body = true});
   router.Add("GET", "/files/{}/log", [&s](Call& call) {
-    Filter filter{
-        {{"siteId", call.Arg(0)}}, "logTime", call.Query("searchFrom"), call.Query("searchTo")};
-    for (const char* name : {"personId", "fileId", "action"}) {
-      if (const std::string value = call.Query(name); !value.empty()) filter.equal[name] = value;
-    }
+    Filter filter = SearchRange(call, {{"siteId", call.Arg(0)}}, "logTime");
+    MatchQuery(call, filter, {"personId", "fileId", "action"});
     ReplyList(call, s, kinds::kFileLog, filter, &kinds::kSite, {{"id", call.Arg(0)}});
   });
   router.Add("GET", "/file/{}", [&s](Call& call) {
@@ -83,8 +80,7 @@ void AddFileRoutes(Router& router, Services& s) {
     Reply(call, RecordValue(kinds::kFile, file));
   });
   router.Add("PUT", "/file/{}", [&s](Call& call) {
-    ModifyRecord(call, s, kinds::kFile, {{"id", call.Arg(0)}},
-                 {"hlscName", "hlscDate", "fileName", "endTime"});
+    ModifyRecord(call, s, kinds::kFile, {{"id", call.Arg(0)}});
   });
   router.Add("DELETE", "/file/{}", [&s](Call& call) {
     auto lock = s.db.Lock();

@@ -10,8 +10,7 @@ namespace velto::server {
 void AddMessageRoutes(Router& router, Services& s) {
   router.Add("POST", "/message/{}", [&s](Call& call) {
     const Fields body = ParseObject(call.body);
-    Fields message = Pick(body, {"personId", "msgType", "destPhone", "sendPhone", "msgBody",
-                                 "templateCode", "senderKey", "nationCode", "reType", "reBody"});
+    Fields message = Pick(body, kinds::kMessage);
     // The library writes the request time as "rquestTime"; other clients may spell it right.
     const auto misspelt = body.find("rquestTime");
     const auto spelt = body.find("requestTime");
@@ -28,11 +27,8 @@ void AddMessageRoutes(Router& router, Services& s) {
     Reply(call, RecordValue(kinds::kMessage, message));
   });
   router.Add("GET", "/messages/{}", [&s](Call& call) {
-    Filter filter{
-        {{"siteId", call.Arg(0)}}, "sendTime", call.Query("searchFrom"), call.Query("searchTo")};
-    if (const std::string person = call.Query("personId"); !person.empty()) {
-      filter.equal["personId"] = person;
-    }
+    Filter filter = SearchRange(call, {{"siteId", call.Arg(0)}}, "sendTime");
+    MatchQuery(call, filter, {"personId"});
     ReplyList(call, s, kinds::kMessage, filter, &kinds::kSite, {{"id", call.Arg(0)}});
   });
 }

@@ -68,7 +68,7 @@ void AddSiteRoutes(Router& router, Services& s) {
       "POST", "/sites",
       [&s](Call& call) {
         const Fields body = ParseObject(call.body);
-        Fields site = Pick(body, {"name"});
+        Fields site = Pick(body, kinds::kSite);
         site["id"] = IdOrNew(body, "id");
         AddRecord(call, s, kinds::kSite, site, {{"id", site["id"]}}, nullptr, {});
       },
@@ -81,7 +81,7 @@ void AddSiteRoutes(Router& router, Services& s) {
   router.Add(
       "PUT", "/site/{}",
       [&s](Call& call) {
-        ModifyRecord(call, s, kinds::kSite, {{"id", call.Arg(0)}}, {"name"});
+        ModifyRecord(call, s, kinds::kSite, {{"id", call.Arg(0)}});
       },
       admin);
   router.Add(

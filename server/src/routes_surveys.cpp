@@ -11,9 +11,6 @@
 namespace velto::server {
 namespace {
 
-constexpr std::initializer_list<const char*> kSettable = {
-    "templateId", "templateVersion", "name", "order", "state", "extra", "template", "values"};
-
 struct Answer {
   std::string tag_id;
   std::string value;
@@ -81,7 +78,7 @@ void ReplyAnswers(Call& call, Services& s, bool only_complete) {
 
 // What a survey body may hold: "order" a whole number, "values" JSON that can be read back.
 Fields SurveyChanges(const Fields& body) {
-  Fields survey = Pick(body, kSettable);
+  Fields survey = Pick(body, kinds::kSurvey);
   if (const auto found = survey.find("order"); found != survey.end() && !found->second.empty()) {
     const std::string& order = found->second;
     std::int64_t number = 0;

@@ -14,6 +14,12 @@ std::string HashOrNothing(const std::string& password) {
   return password.empty() ? std::string() : HashPassword(password);
 }
 
+// The password a user's body sends, or nothing: it is no member of the record, only its hash is.
+std::string PasswordOf(const Fields& body) {
+  const auto password = body.find("password");
+  return password == body.end() ? std::string() : password->second;
+}
+
 // A user who is no administrator may change its own record, but never its roles.
 void RequireRolesKept(const Call& call, const Fields& changes, const Fields& user) {
   const auto roles = changes.find("roles");
@@ -45,9 +51,9 @@ void AddUserRoutes(Router& router, Services& s) {
       "POST", "/users",
       [&s](Call& call) {
         const Fields body = ParseObject(call.body);
-        Fields user = Pick(body, {"name", "roles"});
+        Fields user = Pick(body, kinds::kUser);
         user["id"] = IdOrNew(body, "id");
-        user["passwordHash"] = HashOrNothing(Pick(body, {"password"})["password"]);
+        user["passwordHash"] = HashOrNothing(PasswordOf(body));
         AddRecord(call, s, kinds::kUser, user, {{"id", user["id"]}}, nullptr, {});
       },
       admin);
@@ -58,11 +64,10 @@ void AddUserRoutes(Router& router, Services& s) {
   router.Add("PUT", "/user/{}", [&s](Call& call) {
     RequireSelfOrAdmin(call, call.Arg(0));
     const Fields body = ParseObject(call.body);
-    Fields changes = Pick(body, {"name", "roles"});
+    Fields changes = Pick(body, kinds::kUser);
     // An empty password in a changed record means "keep the password".
-    const auto password = body.find("password");
-    if (password != body.end() && !password->second.empty()) {
-      changes["passwordHash"] = HashPassword(password->second);
+    if (const std::string password = PasswordOf(body); !password.empty()) {
+      changes["passwordHash"] = HashPassword(password);
     }
     auto lock = s.db.Lock();
     RecordTable users(s.db, kinds::kUser);

@@ -4,11 +4,12 @@
 
 namespace velto::server {
 
-Fields Pick(const Fields& body, std::initializer_list<const char*> members) {
+Fields Pick(const Fields& body, const RecordKind& kind) {
   Fields picked;
-  for (const char* member : members) {
-    const auto found = body.find(member);
-    if (found != body.end()) picked[member] = found->second;
+  for (const Member& member : kind.members) {
+    if (!member.settable) continue;
+    const auto found = body.find(member.name);
+    if (found != body.end()) picked[member.name] = found->second;
   }
   return picked;
 }

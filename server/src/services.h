@@ -26,8 +26,8 @@ struct Services {
   std::uint64_t max_upload;  // bytes of one uploaded file
 };
 
-// The members of a request body that a route lets the client set.
-Fields Pick(const Fields& body, std::initializer_list<const char*> members);
+// The members of a request body that the client may set on a record of `kind`.
+Fields Pick(const Fields& body, const RecordKind& kind);
 
 // The body's value of `member`, or a new id when it is empty.
 std::string IdOrNew(const Fields& body, const char* member);
