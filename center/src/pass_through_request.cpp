@@ -1,4 +1,5 @@
 #include <stdexcept>
+#include <utility>
 
 #include "velto/dao.h"
 #include "velto/pass_through_method.h"
@@ -57,13 +58,13 @@ std::u16string PassThroughPath(PassThroughId id,
 std::u16string RunPassThrough(PassThroughId id,
                               std::initializer_list<std::u16string_view> parameters) {
   const PassThroughOperation& operation = PassThroughOperationOf(id);
-  const std::u16string reply = Send(operation, PassThroughPath(id, parameters), parameters);
-  return ReadReplyValue(
-      reply, [&operation](const TJSONBox& value) { return ResultOf(operation.result, value); });
+  return TakeReplyValue(
+      Send(operation, PassThroughPath(id, parameters), parameters),
+      [&operation](const TJSONBox& value) { return ResultOf(operation.result, value); });
 }
 
-std::u16string PassThroughValueText(std::u16string_view reply) {
-  return ReadReplyValue(reply, [](const TJSONBox& value) { return value.Stringify(); });
+std::u16string PassThroughValueText(std::u16string reply) {
+  return TakeReplyValue(std::move(reply), [](const TJSONBox& value) { return value.Stringify(); });
 }
 
 }  // namespace velto

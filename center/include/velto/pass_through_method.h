@@ -51,6 +51,6 @@ std::u16string RunPassThrough(PassThroughId id,
                               std::initializer_list<std::u16string_view> parameters);
 
 // A reply parsed as one JSON object and checked; its "value" as indented JSON text.
-std::u16string PassThroughValueText(std::u16string_view reply);
+std::u16string PassThroughValueText(std::u16string reply);
 
 }  // namespace velto

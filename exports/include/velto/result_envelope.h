@@ -15,8 +15,8 @@ namespace velto {
 // exception (HostException) passes through.
 std::u16string EnvelopeText(const TJSONBox& response, const std::function<void()>& work);
 
-// Writes "code" "SUCCESS", then "data" `data`, into `response`.
-void PutSuccess(const TJSONBox& response, std::u16string_view data);
+// Writes "code" "SUCCESS", then "data" `data`, into `response`; `data` is freed on the way.
+void PutSuccess(const TJSONBox& response, std::u16string data);
 
 // The result envelope: "code" "SUCCESS" and "data" the operation's text, or "code" "FAIL"
 // and the message of whatever it raised, as indented JSON text.
