@@ -63,6 +63,34 @@ constexpr const PassThroughOperation& PassThroughOperationOf(PassThroughId id) {
   return kPassThroughOperations[static_cast<size_t>(id)];
 }
 
+// The values a path takes: its "%s" and "%q"; npos when a "%" starts anything else.
+constexpr size_t PathPlaceholderCount(std::string_view path) {
+  size_t count = 0;
+  for (size_t at = path.find('%'); at != std::string_view::npos; at = path.find('%', at + 2)) {
+    const std::string_view slot = path.substr(at, 2);
+    if (slot != "%s" && slot != "%q") return std::string_view::npos;
+    ++count;
+  }
+  return count;
+}
+
+// The leading parameters fill the path, one for each placeholder; those that follow are the
+// body: none but the host's stream of IntoStream, the last one for JsonBody, at least one
+// for a form.
+constexpr bool PathTakesItsParameters(const PassThroughOperation& operation) {
+  const size_t in_path = PathPlaceholderCount(operation.path_format);
+  if (in_path == std::string_view::npos) return false;
+  if (operation.body == PassThroughBody::FormBody) return in_path < operation.parameter_count;
+  const size_t in_body = operation.HasJsonParameter() || operation.TakesStream() ? 1 : 0;
+  return in_path + in_body == operation.parameter_count;
+}
+
+#define VELTO_PASS_THROUGH_CHECK_(Class, Name, ...)                                  \
+  static_assert(PathTakesItsParameters(PassThroughOperationOf(PassThroughId::Name)), \
+                #Name ": the path's placeholders do not match the parameters");
+VELTO_PASS_THROUGH_EXPORTS(VELTO_PASS_THROUGH_CHECK_)
+
+#undef VELTO_PASS_THROUGH_CHECK_
 #undef VELTO_PASS_THROUGH_ID_
 #undef VELTO_PASS_THROUGH_ROW_
 #undef VELTO_PASS_THROUGH_NAME_

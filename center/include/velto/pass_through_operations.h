@@ -14,8 +14,9 @@
 // Verb        Get, Post, Put or Delete; NoRequest for the one export that only composes a
 //             text.
 // PathFormat  what follows the root URL. Each "%s" takes the next parameter, from the first
-//             on, percent-encoded as one path segment or query value; a "name" query value
-//             is form-encoded (URLEncode) instead.
+//             on, percent-encoded as one path segment or query value; each "%q" takes it
+//             form-encoded (URLEncode), as the server reads a name it searches for. A
+//             compile-time check holds the placeholders against the parameters.
 // Body        NoBody; JsonBody: the last parameter is the request body, a JSON object that
 //             the export parses and writes out again before the call; FormBody: a multipart
 //             form that the method builds by hand from the parameters.
@@ -55,7 +56,7 @@
   X(TVeltoSiteDAO, Site_SetLogo, Post, "/site/%s/logo", FormBody, ValueText, SiteId, FileName)
 
 #define VELTO_PASS_THROUGH_OF_TVeltoPersonDAO(X)                                                   \
-  X(TVeltoPersonDAO, Person_GetList, Get, "/persons/%s?name=%s", NoBody, ValueText,                \
+  X(TVeltoPersonDAO, Person_GetList, Get, "/persons/%s?name=%q", NoBody, ValueText,                \
     SiteId, PersonName)                                                                            \
   X(TVeltoPersonDAO, Person_Add, Post, "/persons/%s", JsonBody, ValueText,                         \
     SiteId, PersonJsonString)                                                                      \
@@ -76,7 +77,7 @@
   X(TVeltoConsentDAO, Consent_Delete, Delete, "/consent/%s/%s", NoBody, Nothing, SiteId, PersonId)
 
 #define VELTO_PASS_THROUGH_OF_TVeltoIssueDAO(X)                                                    \
-  X(TVeltoIssueDAO, Issue_GetList, Get, "/issues/%s/%s?name=%s", NoBody, ValueText,                \
+  X(TVeltoIssueDAO, Issue_GetList, Get, "/issues/%s/%s?name=%q", NoBody, ValueText,                \
     SiteId, PersonId, IssueName)                                                                   \
   X(TVeltoIssueDAO, Issue_Add, Post, "/issues/%s/%s", JsonBody, ValueText,                         \
     SiteId, PersonId, IssueJsonString)                                                             \
@@ -85,7 +86,7 @@
   X(TVeltoIssueDAO, Issue_Delete, Delete, "/issue/%s", NoBody, Nothing, IssueId)
 
 #define VELTO_PASS_THROUGH_OF_TVeltoFileDAO(X)                                                     \
-  X(TVeltoFileDAO, File_GetList, Get, "/files/%s?name=%s", NoBody, ValueText, IssueId, FileName)   \
+  X(TVeltoFileDAO, File_GetList, Get, "/files/%s?name=%q", NoBody, ValueText, IssueId, FileName)   \
   X(TVeltoFileDAO, File_Add, Post, "/files/%s", FormBody, ValueText,                               \
     IssueId, FullFileName, FileJsonString)                                                         \
   X(TVeltoFileDAO, File_Get, Get, "/file/%s", NoBody, ValueText, FileId)                           \
@@ -97,7 +98,7 @@
     SiteId, PersonId, FileId, Action, SearchFrom, SearchTo)
 
 #define VELTO_PASS_THROUGH_OF_TVeltoPortalDAO(X)                                                   \
-  X(TVeltoPortalDAO, Portal_GetList, Get, "/portals/%s/%s?name=%s", NoBody, ValueText,             \
+  X(TVeltoPortalDAO, Portal_GetList, Get, "/portals/%s/%s?name=%q", NoBody, ValueText,             \
     SiteId, PersonId, PortalName)                                                                  \
   X(TVeltoPortalDAO, Portal_Add, Post, "/portals/%s/%s", JsonBody, ValueText,                      \
     SiteId, PersonId, PortalJsonString)                                                            \
