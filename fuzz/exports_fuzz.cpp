@@ -106,6 +106,7 @@ std::function<void(std::vector<HostText>&, BSTR*)> TextCall(ExportAddress addres
 }
 
 #define VELTO_FUZZ_ADDRESS_(Class, Name, ...) reinterpret_cast<ExportAddress>(&Name),
+#define VELTO_FUZZ_ADDRESS_EXPORT_(Name, ...) reinterpret_cast<ExportAddress>(&Name),
 #define VELTO_FUZZ_COMPOSITE_(Name, ...) \
   {#Name, VELTO_PP_COUNT(__VA_ARGS__), TextCall(reinterpret_cast<ExportAddress>(&Name))},
 
@@ -114,23 +115,28 @@ std::vector<FuzzedExport> MakeExports() {
   for (FuzzedExport& composite : exports) {
     if (composite.name == "VeltoPortalUrl") composite.outcome = Outcome::EnvelopeOrEmptyObject;
   }
-  const ExportAddress addresses[] = {VELTO_PASS_THROUGH_EXPORTS(VELTO_FUZZ_ADDRESS_)};
+  const ExportAddress addresses[] = {VELTO_PASS_THROUGH_ROWS(VELTO_FUZZ_ADDRESS_)};
+  const ExportAddress address_exports[] = {VELTO_ADDRESS_EXPORTS(VELTO_FUZZ_ADDRESS_EXPORT_)};
   size_t row = 0;
-  for (const PassThroughOperation& operation : kPassThroughOperations) {
-    FuzzedExport fuzzed{operation.name, operation.parameter_count, TextCall(addresses[row++])};
-    if (operation.TakesStream()) {
-      --fuzzed.texts;
-      fuzzed.outcome = Outcome::NoResult;
-      fuzzed.call = [](std::vector<HostText>& texts, BSTR*) {
-        test::StringStream stream;
-        File_GetData(texts[0].get(), &stream.com);
-      };
-    } else if (operation.result == PassThroughResult::GateUrl) {
-      fuzzed.outcome = Outcome::PlainText;
-    }
-    if (operation.body == PassThroughBody::FormBody) fuzzed.local_file = 1;
-    exports.push_back(std::move(fuzzed));
-  }
+  size_t address_row = 0;
+  ForEachSingleOperationExport(
+      [&](const PassThroughOperation& operation) {
+        FuzzedExport fuzzed{operation.name, operation.parameter_count, TextCall(addresses[row++])};
+        if (operation.TakesStream()) {
+          --fuzzed.texts;
+          fuzzed.outcome = Outcome::NoResult;
+          fuzzed.call = [](std::vector<HostText>& texts, BSTR*) {
+            test::StringStream stream;
+            File_GetData(texts[0].get(), &stream.com);
+          };
+        }
+        if (operation.body == PassThroughBody::FormBody) fuzzed.local_file = 1;
+        exports.push_back(std::move(fuzzed));
+      },
+      [&](const TextExport& address) {
+        exports.push_back({address.name, address.parameters.size(),
+                           TextCall(address_exports[address_row++]), Outcome::PlainText});
+      });
   // The root stays the peer's; the card and the site are the input's.
   exports.push_back({"VeltoInit", 2,
                      [](std::vector<HostText>& texts, BSTR*) {

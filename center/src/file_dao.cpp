@@ -2,24 +2,13 @@
 
 #include "velto/form_fields.h"
 #include "velto/multipart_form.h"
-#include "velto/resource_path.h"
 #include "velto/typed_request.h"
 
 namespace velto {
-namespace {
-
-std::u16string FilesPath(const TVeltoFile& file) {
-  return ResourcePath(u"/files/%s", {file.IssueId});
-}
-
-std::u16string FilePath(const TVeltoFile& file) {
-  return ResourcePath(u"/file/%s", {file.Id});
-}
-
-}  // namespace
 
 std::vector<TVeltoFile> TVeltoFileDAO::GetList(const TVeltoFile& search) {
-  return GetValue(FilesPath(search) + NameQuery(search.FileName), ListOf(ToFile));
+  return GetValue(PassThroughPath(PassThroughId::File_GetList, {search.IssueId, search.FileName}),
+                  ListOf(ToFile));
 }
 
 TVeltoFile TVeltoFileDAO::Add(const TVeltoFile& file, const std::u16string& path) {
@@ -27,23 +16,24 @@ TVeltoFile TVeltoFileDAO::Add(const TVeltoFile& file, const std::u16string& path
   AddFileWithName(form, path);
   form.AddBareTextPart(u"hlscName", FormValue(file.HlscName));
   form.AddBareTextPart(u"hlscDate", FormValue(file.HlscDate));
-  return ReadReplyValue(DoPost(FilesPath(file), form), ToFile);
+  return ReadReplyValue(DoPost(PassThroughPath(PassThroughId::File_Add, {file.IssueId}), form),
+                        ToFile);
 }
 
 TVeltoFile TVeltoFileDAO::Get(const TVeltoFile& file) {
-  return GetValue(FilePath(file), ToFile);
+  return GetValue(PassThroughPath(PassThroughId::File_Get, {file.Id}), ToFile);
 }
 
 void TVeltoFileDAO::Modify(const TVeltoFile& file) {
-  PutRecord(FilePath(file), file);
+  PutRecord(PassThroughPath(PassThroughId::File_Modify, {file.Id}), file);
 }
 
 void TVeltoFileDAO::Delete(const TVeltoFile& file) {
-  DeleteResource(FilePath(file));
+  DeleteResource(PassThroughPath(PassThroughId::File_Delete, {file.Id}));
 }
 
 void TVeltoFileDAO::GetData(const TVeltoFile& file, IStream* response) {
-  DoGet(ResourcePath(u"/file/%s/data", {file.Id}), response);
+  DoGet(PassThroughPath(PassThroughId::File_GetData, {file.Id}), response);
 }
 
 std::u16string TVeltoFileDAO::File_Add(std::u16string_view issue_id,

@@ -16,23 +16,14 @@
 
 namespace velto {
 
-// Which rows are of the common shape.
-#define VELTO_COMMON_SHAPE_NoBody VELTO_PP_KEEP
-#define VELTO_COMMON_SHAPE_JsonBody VELTO_PP_KEEP
-#define VELTO_COMMON_SHAPE_FormBody VELTO_PP_DROP
-#define VELTO_COMMON_SHAPE_ValueText VELTO_PP_KEEP
-#define VELTO_COMMON_SHAPE_NumberText VELTO_PP_KEEP
-#define VELTO_COMMON_SHAPE_Nothing VELTO_PP_KEEP
-#define VELTO_COMMON_SHAPE_IntoStream VELTO_PP_DROP
+#define VELTO_DEFINE_PASS_THROUGH_METHOD_(Class, Name, Verb, Path, Body, Result, ...) \
+  PassThroughReturn<PassThroughResult::Result> Class::Name(                           \
+      VELTO_PASS_THROUGH_PARAMETERS(Result, __VA_ARGS__)) {                           \
+    return static_cast<PassThroughReturn<PassThroughResult::Result>>(                 \
+        RunPassThrough(PassThroughId::Name, {__VA_ARGS__}));                          \
+  }
 
-#define VELTO_DEFINE_PASS_THROUGH_METHOD_(Class, Name, Verb, Path, Body, Result, ...)       \
-  VELTO_COMMON_SHAPE_##Body(                                                                \
-      VELTO_COMMON_SHAPE_##Result(PassThroughReturn<PassThroughResult::Result> Class::Name( \
-          VELTO_PASS_THROUGH_PARAMETERS(Result, __VA_ARGS__)) {                             \
-        return static_cast<PassThroughReturn<PassThroughResult::Result>>(                   \
-            RunPassThrough(PassThroughId::Name, {__VA_ARGS__}));                            \
-      }))
-
-VELTO_PASS_THROUGH_METHODS(VELTO_DEFINE_PASS_THROUGH_METHOD_)
+// The rows of the common shape; the form and stream rows are written by hand.
+VELTO_PASS_THROUGH_SHAPES(VELTO_DEFINE_PASS_THROUGH_METHOD_, VELTO_PP_DROP, VELTO_PP_DROP)
 
 }  // namespace velto

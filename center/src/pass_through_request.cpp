@@ -29,10 +29,8 @@ std::u16string Send(const PassThroughOperation& operation, std::u16string_view p
       return TVeltoDAO::DoPut(path, JsonBody(operation, parameters));
     case PassThroughVerb::Delete:
       return TVeltoDAO::DoDelete(path);
-    case PassThroughVerb::NoRequest:
-      break;
   }
-  throw std::logic_error("a pass-through operation without a request");
+  throw std::logic_error("a pass-through operation of no known verb");
 }
 
 // What the operation's result reads from "value": a missing "value" reads as empty text.

@@ -1,39 +1,28 @@
 #include "velto/person_dao.h"
 
-#include "velto/resource_path.h"
 #include "velto/typed_request.h"
 
 namespace velto {
-namespace {
-
-std::u16string PersonsPath(const TVeltoPerson& person) {
-  return ResourcePath(u"/persons/%s", {person.SiteId});
-}
-
-std::u16string PersonPath(const TVeltoPerson& person) {
-  return ResourcePath(u"/person/%s/%s", {person.SiteId, person.Id});
-}
-
-}  // namespace
 
 std::vector<TVeltoPerson> TVeltoPersonDAO::GetList(const TVeltoPerson& search) {
-  return GetValue(PersonsPath(search) + NameQuery(search.Name), ListOf(ToPerson));
+  return GetValue(PassThroughPath(PassThroughId::Person_GetList, {search.SiteId, search.Name}),
+                  ListOf(ToPerson));
 }
 
 void TVeltoPersonDAO::Add(const TVeltoPerson& person) {
-  PostRecord(PersonsPath(person), person, NoValue);
+  PostRecord(PassThroughPath(PassThroughId::Person_Add, {person.SiteId}), person, NoValue);
 }
 
 TVeltoPerson TVeltoPersonDAO::Get(const TVeltoPerson& person) {
-  return GetValue(PersonPath(person), ToPerson);
+  return GetValue(PassThroughPath(PassThroughId::Person_Get, {person.SiteId, person.Id}), ToPerson);
 }
 
 void TVeltoPersonDAO::Modify(const TVeltoPerson& person) {
-  PutRecord(PersonPath(person), person);
+  PutRecord(PassThroughPath(PassThroughId::Person_Modify, {person.SiteId, person.Id}), person);
 }
 
 void TVeltoPersonDAO::Delete(const TVeltoPerson& person) {
-  DeleteResource(PersonPath(person));
+  DeleteResource(PassThroughPath(PassThroughId::Person_Delete, {person.SiteId, person.Id}));
 }
 
 }  // namespace velto

@@ -2,38 +2,32 @@
 
 #include "velto/form_fields.h"
 #include "velto/multipart_form.h"
-#include "velto/resource_path.h"
 #include "velto/typed_request.h"
 
 namespace velto {
-namespace {
-
-std::u16string SitePath(const TVeltoSite& site) {
-  return ResourcePath(u"/site/%s", {site.Id});
-}
-
-}  // namespace
 
 std::vector<TVeltoSite> TVeltoSiteDAO::GetList() {
-  return GetValue(u"/sites", ListOf(ToSite));
+  return GetValue(PassThroughPath(PassThroughId::Site_GetList, {}), ListOf(ToSite));
 }
 
 void TVeltoSiteDAO::Add(const TVeltoSite& site) {
-  PostRecord(u"/sites", site, NoValue);
+  PostRecord(PassThroughPath(PassThroughId::Site_Add, {}), site, NoValue);
 }
 
 TVeltoSite TVeltoSiteDAO::Get(const TVeltoSite& site) {
-  return GetValue(SitePath(site), ToSite);
+  return GetValue(PassThroughPath(PassThroughId::Site_Get, {site.Id}), ToSite);
 }
 
 void TVeltoSiteDAO::Modify(const TVeltoSite& site) {
-  PutRecord(SitePath(site), site);
+  PutRecord(PassThroughPath(PassThroughId::Site_Modify, {site.Id}), site);
 }
 
 void TVeltoSiteDAO::Delete(const TVeltoSite& site) {
-  DeleteResource(SitePath(site));
+  DeleteResource(PassThroughPath(PassThroughId::Site_Delete, {site.Id}));
 }
 
+// A path of its own, not Site_SetLogo's ("/site/%s/logo"): the typed operation names the site
+// by an "id" part of the form.
 void TVeltoSiteDAO::SetLogo(const TVeltoSite& site, const std::u16string& path) {
   TMultipartForm form;
   form.AddTextPart(u"id", FormValue(site.Id));

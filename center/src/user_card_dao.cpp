@@ -1,7 +1,6 @@
 #include "velto/user_card_dao.h"
 
 #include "velto/gate_stamp.h"
-#include "velto/resource_path.h"
 #include "velto/server_reply.h"
 #include "velto/typed_request.h"
 
@@ -15,19 +14,19 @@ std::u16string GatePath() {
 }  // namespace
 
 std::vector<TVeltoUserCard> TVeltoUserCardDAO::GetList(std::u16string_view user_id) {
-  return GetValue(ResourcePath(u"/user-cards/%s", {user_id}), ListOf(ToUserCard));
+  return GetValue(PassThroughPath(PassThroughId::UserCard_GetList, {user_id}), ListOf(ToUserCard));
 }
 
 TVeltoUserCard TVeltoUserCardDAO::Add(const TVeltoUserCard& card) {
-  return PostRecord(ResourcePath(u"/user-cards/%s", {card.UserId}), card, ToUserCard);
+  return PostRecord(PassThroughPath(PassThroughId::UserCard_Add, {card.UserId}), card, ToUserCard);
 }
 
 void TVeltoUserCardDAO::Delete(const TVeltoUserCard& card) {
-  DeleteResource(ResourcePath(u"/user-card/%s", {card.Id}));
+  DeleteResource(PassThroughPath(PassThroughId::UserCard_Delete, {card.Id}));
 }
 
 std::u16string TVeltoUserCardDAO::GetNumber(const TVeltoUserCard& card) {
-  return GetValue(ResourcePath(u"/user-card/%s/number", {card.Id}), ValueText);
+  return GetValue(PassThroughPath(PassThroughId::UserCard_GetNumber, {card.Id}), ValueText);
 }
 
 bool TVeltoUserCardDAO::Check() {

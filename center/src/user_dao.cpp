@@ -6,10 +6,6 @@
 namespace velto {
 namespace {
 
-std::u16string UserPath(std::u16string_view id) {
-  return ResourcePath(u"/user/%s", {id});
-}
-
 std::u16string GatePath(std::u16string_view user_id) {
   return ResourcePath(u"/user/%s/gate", {user_id});
 }
@@ -17,23 +13,23 @@ std::u16string GatePath(std::u16string_view user_id) {
 }  // namespace
 
 std::vector<TVeltoUser> TVeltoUserDAO::GetList() {
-  return GetValue(u"/users", ListOf(ToUser));
+  return GetValue(PassThroughPath(PassThroughId::User_GetList, {}), ListOf(ToUser));
 }
 
 void TVeltoUserDAO::Add(const TVeltoUser& user) {
-  PostRecord(u"/users", user, NoValue);
+  PostRecord(PassThroughPath(PassThroughId::User_Add, {}), user, NoValue);
 }
 
 TVeltoUser TVeltoUserDAO::Get(const TVeltoUser& user) {
-  return GetValue(UserPath(user.Id), ToUser);
+  return GetValue(PassThroughPath(PassThroughId::User_Get, {user.Id}), ToUser);
 }
 
 void TVeltoUserDAO::Modify(const TVeltoUser& user) {
-  PutRecord(UserPath(user.Id), user);
+  PutRecord(PassThroughPath(PassThroughId::User_Modify, {user.Id}), user);
 }
 
 void TVeltoUserDAO::Delete(const TVeltoUser& user) {
-  DeleteResource(UserPath(user.Id));
+  DeleteResource(PassThroughPath(PassThroughId::User_Delete, {user.Id}));
 }
 
 bool TVeltoUserDAO::Check(std::u16string_view user_id) {

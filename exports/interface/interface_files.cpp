@@ -44,30 +44,37 @@ Export Declared(std::string_view name, std::vector<std::string> parameters) {
   return function;
 }
 
+// A text-returning export whose parameters are texts.
+Export DeclaredText(const TextExport& text_export) {
+  std::vector<std::string> parameters;
+  for (const std::string_view name : text_export.parameters) {
+    parameters.push_back("BSTR " + std::string(name));
+  }
+  parameters.push_back("BSTR* Result");
+  return Declared(text_export.name, std::move(parameters));
+}
+
 std::vector<Export> PassThroughExports() {
   std::vector<Export> exports;
-  for (const PassThroughOperation& operation : kPassThroughOperations) {
-    std::vector<std::string> parameters;
-    const std::span<const std::string_view> names = operation.Parameters();
-    for (size_t i = 0; i < names.size(); ++i) {
-      const bool stream = operation.TakesStream() && i + 1 == names.size();
-      parameters.push_back((stream ? "IStream* " : "BSTR ") + std::string(names[i]));
-    }
-    if (operation.ReturnsText()) parameters.push_back("BSTR* Result");
-    exports.push_back(Declared(operation.name, std::move(parameters)));
-  }
+  ForEachSingleOperationExport(
+      [&exports](const PassThroughOperation& operation) {
+        std::vector<std::string> parameters;
+        const std::span<const std::string_view> names = operation.Parameters();
+        for (size_t i = 0; i < names.size(); ++i) {
+          const bool stream = operation.TakesStream() && i + 1 == names.size();
+          parameters.push_back((stream ? "IStream* " : "BSTR ") + std::string(names[i]));
+        }
+        if (operation.ReturnsText()) parameters.push_back("BSTR* Result");
+        exports.push_back(Declared(operation.name, std::move(parameters)));
+      },
+      [&exports](const TextExport& address) { exports.push_back(DeclaredText(address)); });
   return exports;
 }
 
 std::vector<Export> CompositeExportList() {
   std::vector<Export> exports;
-  for (const CompositeExport& composite : CompositeExports()) {
-    std::vector<std::string> parameters;
-    for (const std::string_view name : composite.parameters) {
-      parameters.push_back("BSTR " + std::string(name));
-    }
-    parameters.push_back("BSTR* Result");
-    exports.push_back(Declared(composite.name, std::move(parameters)));
+  for (const TextExport& composite : CompositeExports()) {
+    exports.push_back(DeclaredText(composite));
   }
   return exports;
 }
@@ -107,15 +114,12 @@ std::string Declaration(const Export& function) {
   return text + "\n";
 }
 
-// The part of a name before "_": the resource, whose exports stand together.
-std::string_view Resource(std::string_view name) {
-  return name.substr(0, name.find('_'));
-}
-
 std::string Declarations(const std::vector<Export>& exports) {
   std::string text;
   for (size_t i = 0; i < exports.size(); ++i) {
-    if (i > 0 && Resource(exports[i].name) != Resource(exports[i - 1].name)) text += "\n";
+    if (i > 0 && ExportResource(exports[i].name) != ExportResource(exports[i - 1].name)) {
+      text += "\n";
+    }
     text += Declaration(exports[i]);
   }
   return text;

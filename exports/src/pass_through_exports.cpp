@@ -1,5 +1,5 @@
-// The 54 exports of single server operations: those of the common shape defined from the
-// table, the download and the gate address by hand.
+// The exports of single server operations: those of the table's rows that hand back an
+// envelope defined from it, the download by hand; and the gate address, which sends nothing.
 #include "velto/billing_dao.h"
 #include "velto/bstr.h"
 #include "velto/consent_dao.h"
@@ -23,7 +23,8 @@ using namespace velto;
 
 extern "C" {
 
-VELTO_PASS_THROUGH_EXPORTS(VELTO_DEFINE_PASS_THROUGH_EXPORT)
+VELTO_PASS_THROUGH_SHAPES(VELTO_DEFINE_PASS_THROUGH_EXPORT, VELTO_DEFINE_PASS_THROUGH_EXPORT,
+                          VELTO_PP_DROP)
 
 // No envelope and no handler of its own: every failure leaves the export, and bytes already
 // written stay in the host's stream.

@@ -65,7 +65,7 @@ struct MethodCall {
 std::vector<MethodCall> EveryMethod(const std::u16string& file, IStream* stream) {
 #define VELTO_METHOD_CALL_(Class, Name, ...) \
   {#Name, WithSamples(PassThroughId::Name, &Class::Name, file, stream)},
-  return {VELTO_PASS_THROUGH_METHODS(VELTO_METHOD_CALL_)};
+  return {VELTO_PASS_THROUGH_ROWS(VELTO_METHOD_CALL_)};
 #undef VELTO_METHOD_CALL_
 }
 

@@ -67,8 +67,11 @@ TEST(ResourcePath, EncodesEachValueForItsPlace) {
       {u"/person/%s/%s", {u".", u".."}, u"/person/%2E/%2E%2E"},
       {u"/person/%s/%s", {u"...", u"a.b"}, u"/person/.../a.b"},
       {u"/person/%s/%s", {u"", u""}, u"/person//"},
-      {u"/x/%s?a=%s&name=%s", {u"..", u"..", u"a b/."}, u"/x/%2E%2E?a=..&name=a+b%2F."},
-      {u"/persons/%s?name=%s", {u"? #", u"? #"}, u"/persons/%3F%20%23?name=%3F+%23"},
+      {u"/x/%s?a=%s&name=%q", {u"..", u"..", u"a b/."}, u"/x/%2E%2E?a=..&name=a+b%2F."},
+      {u"/persons/%s?name=%q", {u"? #", u"? #"}, u"/persons/%3F%20%23?name=%3F+%23"},
+      // The placeholder, not the key before it, says how a value is encoded.
+      {u"/x?name=%s&a=%q", {u"a b", u"a b"}, u"/x?name=a%20b&a=a+b"},
+      {u"/x/%2F%%s", {u"a b"}, u"/x/%2F%a%20b"},
       {u"/file/%s", {u"f1", u"{\"body\":1}"}, u"/file/f1"},
   };
   for (const auto& c : cases) {

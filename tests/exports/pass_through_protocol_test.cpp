@@ -15,6 +15,7 @@
 #include "host_exports.h"
 #include "recording_events.h"
 #include "scratch_path.h"
+#include "velto/export_table.h"
 #include "velto/host_stream.h"
 #include "velto/json_box.h"
 #include "velto/pass_through_catalog.h"
@@ -278,9 +279,9 @@ TEST(PassThroughCases, CoverEveryExportOfTheOperations) {
   std::set<std::string> covered;
   for (const ExportCase& c : Cases(u"")) covered.insert(c.name);
   std::set<std::string> exported;
-  for (const PassThroughOperation& operation : kPassThroughOperations) {
-    exported.insert(std::string(operation.name));
-  }
+  ForEachSingleOperationExport(
+      [&](const PassThroughOperation& operation) { exported.insert(std::string(operation.name)); },
+      [&](const TextExport& address) { exported.insert(std::string(address.name)); });
   EXPECT_EQ(covered, exported);
   EXPECT_EQ(covered.size(), 54u);
 }

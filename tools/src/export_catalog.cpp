@@ -9,21 +9,23 @@ namespace velto::cli {
 namespace {
 
 ExportResult ResultOf(const PassThroughOperation& operation) {
-  if (operation.TakesStream()) return ExportResult::IntoFile;
-  if (operation.result == PassThroughResult::GateUrl) return ExportResult::PlainText;
-  return ExportResult::Envelope;
+  return operation.TakesStream() ? ExportResult::IntoFile : ExportResult::Envelope;
 }
 
 }  // namespace
 
 std::vector<CallableExport> CallableExports() {
   std::vector<CallableExport> exports;
-  for (const PassThroughOperation& operation : kPassThroughOperations) {
-    const auto parameters = operation.Parameters();
-    exports.push_back(
-        {operation.name, {parameters.begin(), parameters.end()}, ResultOf(operation)});
-  }
-  for (const CompositeExport& composite : CompositeExports()) {
+  ForEachSingleOperationExport(
+      [&exports](const PassThroughOperation& operation) {
+        const auto parameters = operation.Parameters();
+        exports.push_back(
+            {operation.name, {parameters.begin(), parameters.end()}, ResultOf(operation)});
+      },
+      [&exports](const TextExport& address) {
+        exports.push_back({address.name, address.parameters, ExportResult::PlainText});
+      });
+  for (const TextExport& composite : CompositeExports()) {
     exports.push_back({composite.name, composite.parameters, ExportResult::Envelope});
   }
   return exports;

@@ -37,8 +37,10 @@ using PassThroughParameter =
       VELTO_PASS_THROUGH_PARAMETERS(Result, __VA_ARGS__));
 
 // Inside the class body: declares the class's pass-through methods.
-#define VELTO_PASS_THROUGH_METHODS_OF(Class) \
-  VELTO_PASS_THROUGH_OF_##Class(VELTO_DECLARE_PASS_THROUGH_METHOD_)
+#define VELTO_PASS_THROUGH_METHODS_OF(Class)                        \
+  VELTO_PASS_THROUGH_OF_##Class(VELTO_DECLARE_PASS_THROUGH_METHOD_, \
+                                VELTO_DECLARE_PASS_THROUGH_METHOD_, \
+                                VELTO_DECLARE_PASS_THROUGH_METHOD_)
 
 // The path of an operation: its format filled with the leading parameters (ResourcePath).
 std::u16string PassThroughPath(PassThroughId id,

@@ -5,8 +5,7 @@
 #define VELTO_PP_CAT(a, b) VELTO_PP_CAT_(a, b)
 #define VELTO_PP_CAT_(a, b) a##b
 
-// Passes its arguments on, or drops them.
-#define VELTO_PP_KEEP(...) __VA_ARGS__
+// Drops its arguments: passed for the rows a user of a table leaves out.
 #define VELTO_PP_DROP(...)
 
 // The number of arguments, 0 to 6.

@@ -6,15 +6,12 @@
 
 namespace velto {
 
-// Fills each "%s" of `format`, left to right, with the next value, percent-encoded as one
-// path segment or query value (PercentEncode), so an id can never add a segment, start a
-// query or end the request line; a path segment that is "." or ".." goes as %2E or %2E%2E.
-// The value of a "name" query key is form-encoded (URLEncode) instead. Values beyond the
-// last "%s" are not used.
+// Fills each "%s" and "%q" of `format`, left to right, with the next value. A "%s" takes it
+// percent-encoded as one path segment or query value (PercentEncode), so an id can never add
+// a segment, start a query or end the request line; a path segment that is "." or ".." goes
+// as %2E or %2E%2E. A "%q" takes it form-encoded (URLEncode), as the server reads a name it
+// searches for. Values beyond the last placeholder are not used.
 std::u16string ResourcePath(std::u16string_view format,
                             std::initializer_list<std::u16string_view> values);
-
-// "?name=" and the name URL-encoded (URLEncode); an empty name leaves nothing after "=".
-std::u16string NameQuery(std::u16string_view name);
 
 }  // namespace velto

@@ -36,22 +36,14 @@ void RunPassThroughExport(BSTR* result, Method method, Texts... texts) noexcept 
   });
 }
 
-// Which rows get an export of the common shape; the download and the gate address are
-// written by hand.
-#define VELTO_COMMON_EXPORT_ValueText VELTO_PP_KEEP
-#define VELTO_COMMON_EXPORT_NumberText VELTO_PP_KEEP
-#define VELTO_COMMON_EXPORT_Nothing VELTO_PP_KEEP
-#define VELTO_COMMON_EXPORT_IntoStream VELTO_PP_DROP
-#define VELTO_COMMON_EXPORT_GateUrl VELTO_PP_DROP
-
 #define VELTO_BSTR_PARAMETER_(context, index, count, parameter) BSTR parameter
 
-// The export of a row of the table, inside extern "C".
-#define VELTO_DEFINE_PASS_THROUGH_EXPORT(Class, Name, Verb, Path, Body, ResultKind, ...) \
-  VELTO_COMMON_EXPORT_##ResultKind(VELTO_API void STDCALL Name(                          \
-      VELTO_PP_EACH(VELTO_BSTR_PARAMETER_, , __VA_ARGS__) __VA_OPT__(, ) BSTR* Result) { \
-    ::velto::RunPassThroughExport<::velto::PassThroughBody::Body>(                       \
-        Result, &::velto::Class::Name __VA_OPT__(, ) __VA_ARGS__);                       \
-  })
+// The export of a row of the table that hands back an envelope, inside extern "C".
+#define VELTO_DEFINE_PASS_THROUGH_EXPORT(Class, Name, Verb, Path, Body, ResultKind, ...)         \
+  VELTO_API void STDCALL Name(VELTO_PP_EACH(VELTO_BSTR_PARAMETER_, , __VA_ARGS__) __VA_OPT__(, ) \
+                                  BSTR* Result) {                                                \
+    ::velto::RunPassThroughExport<::velto::PassThroughBody::Body>(                               \
+        Result, &::velto::Class::Name __VA_OPT__(, ) __VA_ARGS__);                               \
+  }
 
 }  // namespace velto
