@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -26,5 +27,11 @@ struct CliRun {
 // program), with this process's environment but for the VELTO_ variables, which only
 // `variables` sets. A run that does not end within a minute is killed and fails.
 CliResult RunCli(const CliRun& run);
+
+#ifndef _WIN32
+// Runs velto as RunCli does and sends it the signal once `ready` holds (or a minute passed).
+CliResult RunCliInterrupted(const CliRun& run, const std::function<bool()>& ready,
+                            int signal_number);
+#endif
 
 }  // namespace velto::test

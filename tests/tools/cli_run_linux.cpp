@@ -53,9 +53,8 @@ int WaitForExit(pid_t pid) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-}  // namespace
-
-CliResult RunCli(const CliRun& run) {
+// Starts velto with its standard streams in files of the run's folder.
+pid_t Start(const CliRun& run) {
   const std::filesystem::path in = run.folder / "stdin", out = run.folder / "stdout",
                               err = run.folder / "stderr";
   std::ofstream(in, std::ios::binary) << run.input;
@@ -75,8 +74,29 @@ CliResult RunCli(const CliRun& run) {
                                   Pointers(arguments).data(), Pointers(environment).data());
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) throw std::runtime_error("cannot start " VELTO_CLI_PROGRAM);
+  return pid;
+}
+
+CliResult Finish(const CliRun& run, pid_t pid) {
   const int status = WaitForExit(pid);
-  return {status, ReadAll(out), ReadAll(err)};
+  return {status, ReadAll(run.folder / "stdout"), ReadAll(run.folder / "stderr")};
+}
+
+}  // namespace
+
+CliResult RunCli(const CliRun& run) {
+  return Finish(run, Start(run));
+}
+
+CliResult RunCliInterrupted(const CliRun& run, const std::function<bool()>& ready,
+                            int signal_number) {
+  const pid_t pid = Start(run);
+  const auto deadline = std::chrono::steady_clock::now() + kRunLimit;
+  while (!ready() && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  kill(pid, signal_number);
+  return Finish(run, pid);
 }
 
 }  // namespace velto::test
