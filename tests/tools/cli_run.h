@@ -15,12 +15,19 @@ struct CliResult {
   std::string err;
 };
 
+// Where velto's standard output goes.
+enum class StandardOutput {
+  File,        // a file of the run's folder
+  Closed,      // no descriptor at all
+  BrokenPipe,  // a pipe whose reading end is closed
+};
+
 struct CliRun {
   std::vector<std::string> arguments;                          // after the program's name
   std::string input;                                           // its standard input
   std::vector<std::pair<std::string, std::string>> variables;  // added to the environment
-  std::filesystem::path folder;       // working folder; also holds its standard streams
-  std::filesystem::path output = {};  // standard output instead of a file of `folder` (Linux)
+  std::filesystem::path folder;                  // working folder; also holds its standard streams
+  StandardOutput output = StandardOutput::File;  // other than a file only on Linux
 };
 
 // Runs the velto of this build as a child process (under Wine, velto.exe beside this

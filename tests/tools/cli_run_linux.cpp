@@ -2,7 +2,9 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <array>
 #include <chrono>
 #include <fstream>
 #include <iterator>
@@ -53,6 +55,25 @@ int WaitForExit(pid_t pid) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
+// A pipe with nobody to read it: what is written into it fails.
+class BrokenPipe {
+ public:
+  BrokenPipe() {
+    std::array<int, 2> ends{};
+    if (pipe2(ends.data(), O_CLOEXEC) != 0) throw std::runtime_error("cannot make a pipe");
+    close(ends[0]);
+    writing_ = ends[1];
+  }
+  BrokenPipe(const BrokenPipe&) = delete;
+  BrokenPipe& operator=(const BrokenPipe&) = delete;
+  ~BrokenPipe() { close(writing_); }
+
+  int Writing() const { return writing_; }
+
+ private:
+  int writing_ = -1;
+};
+
 // Starts velto with its standard streams in files of the run's folder.
 pid_t Start(const CliRun& run) {
   const std::filesystem::path in = run.folder / "stdin", out = run.folder / "stdout",
@@ -65,10 +86,17 @@ pid_t Start(const CliRun& run) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, in.c_str(), O_RDONLY, 0);
-  const std::filesystem::path& output = run.output.empty() ? out : run.output;
-  posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  if (run.output == StandardOutput::File) {
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  } else {
+    posix_spawn_file_actions_addclose(&actions, 1);
+  }
   posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   posix_spawn_file_actions_addchdir_np(&actions, run.folder.c_str());
+  BrokenPipe broken;
+  if (run.output == StandardOutput::BrokenPipe) {
+    posix_spawn_file_actions_adddup2(&actions, broken.Writing(), 1);
+  }
   pid_t pid = 0;
   const int spawned = posix_spawn(&pid, VELTO_CLI_PROGRAM, &actions, nullptr,
                                   Pointers(arguments).data(), Pointers(environment).data());

@@ -17,8 +17,8 @@ TEST(DownloadTargetTest, ReplacesOnlyFilesAndFreeNames) {
   } kCases[] = {
       {"-", file_type::none, DownloadWay::StandardOutput},
       {"-", file_type::regular, DownloadWay::StandardOutput},
-      {"out.bin", file_type::not_found, DownloadWay::ReplaceFile},
-      {"out.bin", file_type::regular, DownloadWay::ReplaceFile},
+      {"out.bin", file_type::not_found, DownloadWay::ReplaceByNewFile},
+      {"out.bin", file_type::regular, DownloadWay::ReplaceByNewFile},
       {"null", file_type::character, DownloadWay::WriteThrough},
       {"disk", file_type::block, DownloadWay::WriteThrough},
       {"pipe", file_type::fifo, DownloadWay::WriteThrough},

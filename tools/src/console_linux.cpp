@@ -1,3 +1,5 @@
+#include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -17,7 +19,15 @@ std::optional<std::string> EnvironmentVariable(const char* name) {
   return std::string(value);
 }
 
-void PrepareStandardStreams() {}
+// A standard stream the caller closed would be the next file or connection velto opens, and
+// its output would go there: a descriptor that reads nothing and refuses writes holds its
+// place. A reader that went away fails a write instead of ending velto.
+void PrepareStandardStreams() {
+  for (const int stream : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+    if (fcntl(stream, F_GETFD) == -1) open("/dev/null", O_RDONLY);  // takes the lowest free
+  }
+  signal(SIGPIPE, SIG_IGN);
+}
 
 bool WriteOut(std::string_view text) {
   const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();

@@ -38,7 +38,7 @@ FileOpening OpeningFor(DownloadWay way) {
       return FileOpening::StandardOutput;
     case DownloadWay::WriteThrough:
       return FileOpening::Existing;
-    case DownloadWay::ReplaceFile:
+    case DownloadWay::ReplaceByNewFile:
       break;
   }
   return FileOpening::CreateNew;
@@ -52,8 +52,8 @@ DownloadFile::DownloadFile(const std::string& name)
                        name, name == "-" ? fs::file_type::none : FoundAt(PathFromUtf8(name)))) {}
 
 DownloadFile::DownloadFile(const fs::path& target, DownloadWay way)
-    : target_(way == DownloadWay::ReplaceFile ? Resolved(target) : target),
-      partial_(way == DownloadWay::ReplaceFile ? PartialBeside(target_) : fs::path()),
+    : target_(way == DownloadWay::ReplaceByNewFile ? Resolved(target) : target),
+      partial_(way == DownloadWay::ReplaceByNewFile ? PartialBeside(target_) : fs::path()),
       stream_(
           std::make_unique<FileStream>(partial_.empty() ? target_ : partial_, OpeningFor(way))) {
   if (!partial_.empty()) cleanup_.emplace(partial_);
@@ -67,10 +67,16 @@ DownloadFile::~DownloadFile() {
   fs::remove(partial_, ignored);
 }
 
+std::string DownloadFile::Name() const {
+  return partial_.empty() && target_ == "-" ? "standard output" : Utf8FromPath(target_);
+}
+
+void DownloadFile::ThrowIfWriteFailed() const {
+  if (stream_->WriteFailed()) throw std::runtime_error("cannot write " + Name());
+}
+
 void DownloadFile::Keep() {
-  const std::string name =
-      partial_.empty() && target_ == "-" ? "standard output" : Utf8FromPath(target_);
-  if (!stream_->Close()) throw std::runtime_error("cannot write " + name);
+  if (!stream_->Close()) throw std::runtime_error("cannot write " + Name());
   if (!partial_.empty()) {
     std::error_code absent;
     const fs::perms kept = fs::status(target_, absent).permissions();

@@ -27,9 +27,13 @@ class DownloadFile {
   IStream* Stream() { return stream_->Get(); }
   // Puts the downloaded bytes in place; throws std::runtime_error when that fails.
   void Keep();
+  // Throws std::runtime_error when a write into the file failed (a full disk, a closed pipe).
+  void ThrowIfWriteFailed() const;
 
  private:
   DownloadFile(const std::filesystem::path& target, DownloadWay way);
+
+  std::string Name() const;
 
   std::filesystem::path target_;
   std::filesystem::path partial_;  // empty when written directly

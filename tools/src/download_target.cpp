@@ -8,7 +8,7 @@ DownloadWay ChooseDownloadWay(std::string_view name, std::filesystem::file_type 
   // Renaming over a pipe or a device would take it away from whoever else uses it.
   const bool replaceable =
       found == file_type::regular || found == file_type::not_found || found == file_type::none;
-  return replaceable ? DownloadWay::ReplaceFile : DownloadWay::WriteThrough;
+  return replaceable ? DownloadWay::ReplaceByNewFile : DownloadWay::WriteThrough;
 }
 
 }  // namespace velto::cli

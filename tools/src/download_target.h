@@ -7,9 +7,9 @@ namespace velto::cli {
 
 // How a download reaches the name given with -o.
 enum class DownloadWay {
-  StandardOutput,  // "-"
-  ReplaceFile,     // a new file beside it takes the name once complete
-  WriteThrough,    // a FIFO, a device or a socket: written into, never replaced
+  StandardOutput,    // "-"
+  ReplaceByNewFile,  // a new file beside it takes the name once complete
+  WriteThrough,      // a FIFO, a device or a socket: written into, never replaced
 };
 
 // The way for `name`, given what is there with links followed.

@@ -27,6 +27,8 @@ class FileStream {
   IStream* Get();
   // Closes the file; false when not everything written reached it.
   bool Close();
+  // Whether a write so far failed.
+  bool WriteFailed() const;
 
  private:
   struct Parts;

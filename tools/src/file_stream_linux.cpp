@@ -108,6 +108,10 @@ IStream* FileStream::Get() {
   return &parts_->com;
 }
 
+bool FileStream::WriteFailed() const {
+  return parts_->file != nullptr && std::ferror(parts_->file) != 0;
+}
+
 bool FileStream::Close() {
   if (parts_->file == nullptr) return true;
   const bool written = std::ferror(parts_->file) == 0;

@@ -32,6 +32,9 @@ HANDLE OpenHandle(const std::filesystem::path& path, FileOpening opening) {
 
 // Only what a download needs does anything: writing, and the position; the rest answers
 // "not implemented". The object lives as long as its FileStream; the count keeps COM's rules.
+// COM objects are never deleted through their interface, which has no virtual destructor.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 class HandleStream final : public IStream {
  public:
   explicit HandleStream(HANDLE handle) : handle_(handle) {}
@@ -72,6 +75,8 @@ class HandleStream final : public IStream {
   HRESULT STDMETHODCALLTYPE Stat(STATSTG*, DWORD) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE Clone(IStream**) override { return E_NOTIMPL; }
 
+  bool WriteFailed() const { return failed_; }
+
   // False when not everything written reached the file.
   bool Close() {
     if (handle_ == INVALID_HANDLE_VALUE) return !failed_;
@@ -85,6 +90,7 @@ class HandleStream final : public IStream {
   ULONG references_ = 1;
   bool failed_ = false;
 };
+#pragma GCC diagnostic pop
 
 }  // namespace
 
@@ -110,6 +116,10 @@ FileStream::~FileStream() {
 
 IStream* FileStream::Get() {
   return &parts_->stream;
+}
+
+bool FileStream::WriteFailed() const {
+  return parts_->stream.WriteFailed();
 }
 
 bool FileStream::Close() {
