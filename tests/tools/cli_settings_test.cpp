@@ -142,6 +142,22 @@ TEST_P(CliLogInTest, LogsInWithTheStrongestCard) {
   EXPECT_EQ(logged_in_with, test.card);
 }
 
+// A log-in without a card would only count towards the server's lockout of this address:
+// velto refuses before anything is sent, and says how to give one. The composed portal
+// address logs in nowhere and needs none.
+TEST_F(CliTest, CommandWithoutACardSendsNothing) {
+  const CliResult refused =
+      RunCli({{"--root", peer_.Root(), "call", "User_Get", "x1"}, "", {}, folder_.path()});
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_NE(refused.err.find("--card"), std::string::npos) << refused.err;
+  EXPECT_NE(refused.err.find("VELTO_CARD"), std::string::npos) << refused.err;
+  EXPECT_TRUE(peer_.Requests().empty());
+
+  const CliResult composed = RunCli(
+      {{"--root", peer_.Root(), "call", "Portal_GetPortalUrl", "p1"}, "", {}, folder_.path()});
+  EXPECT_EQ(composed.status, 0) << composed.err;
+}
+
 // The library takes the limits of the flags through a temporary INI file, which goes
 // again; the limit and the TLS keys of --ini that no flag replaces still apply.
 TEST_F(CliTest, ReplyLimitFlagsBindTheLibrary) {

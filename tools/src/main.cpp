@@ -51,8 +51,19 @@ CallableExport CheckedExport(const Request& request) {
   return *callable;
 }
 
+// A new process has no session: every operation but the composed portal address logs in
+// first, and a log-in without a card only counts towards the server's lockout.
+bool NeedsLogIn(const CallableExport& callable) {
+  return callable.name != "Portal_GetPortalUrl";
+}
+
 Presentation Call(const Request& request, const Settings& settings) {
   const CallableExport callable = CheckedExport(request);
+  if (NeedsLogIn(callable) && settings.card.value.empty()) {
+    return UsageError(
+        "no user card to log in with: give --card, set VELTO_CARD, or UserCardNumber in the "
+        "[Global] section of the --ini file");
+  }
   const LibraryExports library;
   std::string refused;
   if (!ApplySettings(settings, refused)) return {"", "velto: " + refused + "\n", kLeftExport};
