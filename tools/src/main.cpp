@@ -7,6 +7,7 @@
 #include "command_line.h"
 #include "console.h"
 #include "export_invocation.h"
+#include "ini_key_check.h"
 #include "progress_display.h"
 
 using namespace velto::cli;
@@ -79,6 +80,7 @@ Presentation Run(const std::vector<std::string>& arguments) {
   if (auto* printed = std::get_if<Presentation>(&parsed)) return *printed;
   const Request& request = std::get<Request>(parsed);
   const Settings settings = ResolveSettings(request.settings, EnvironmentVariable);
+  WriteError(UnknownIniKeyWarnings(settings.ini_file));
   if (request.show_config) return {DescribeSettings(settings), "", kSuccess};
   return Call(request, settings);
 }
