@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -36,6 +37,12 @@ bool WriteOut(std::string_view text) {
 
 void WriteError(std::string_view text) {
   std::fwrite(text.data(), 1, text.size(), stderr);
+}
+
+size_t ErrorTerminalColumns() {
+  winsize size{};
+  if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) != 0) return 0;
+  return size.ws_col;
 }
 
 bool ErrorIsTerminal() {
