@@ -28,6 +28,7 @@ struct CliRun {
   std::vector<std::pair<std::string, std::string>> variables;  // added to the environment
   std::filesystem::path folder;                  // working folder; also holds its standard streams
   StandardOutput output = StandardOutput::File;  // other than a file only on Linux
+  unsigned short terminal_columns = 0;           // Linux: standard error a terminal this wide
 };
 
 // Runs the velto of this build as a child process (under Wine, velto.exe beside this

@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <pty.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -74,8 +75,55 @@ class BrokenPipe {
   int writing_ = -1;
 };
 
-// Starts velto with its standard streams in files of the run's folder.
-pid_t Start(const CliRun& run) {
+// A pseudo-terminal of the run's width, whose output a thread collects until velto, the
+// last to hold its other end, has ended.
+class Terminal {
+ public:
+  explicit Terminal(unsigned short columns) {
+    winsize size{};
+    size.ws_col = columns;
+    size.ws_row = 24;
+    if (openpty(&controller_, &terminal_, nullptr, nullptr, &size) != 0) {
+      throw std::runtime_error("cannot open a pseudo-terminal");
+    }
+  }
+  Terminal(const Terminal&) = delete;
+  Terminal& operator=(const Terminal&) = delete;
+  ~Terminal() {
+    if (reader_.joinable()) reader_.join();
+    close(controller_);
+    if (terminal_ >= 0) close(terminal_);
+  }
+
+  int End() const { return terminal_; }
+
+  // Once velto holds its end: collects until it is closed.
+  void Collect() {
+    close(terminal_);
+    terminal_ = -1;
+    reader_ = std::thread([this] {
+      std::array<char, 4096> buffer{};
+      for (ssize_t got; (got = read(controller_, buffer.data(), buffer.size())) > 0;) {
+        shown_.append(buffer.data(), static_cast<size_t>(got));
+      }
+    });
+  }
+
+  std::string Shown() {
+    if (reader_.joinable()) reader_.join();
+    return shown_;
+  }
+
+ private:
+  int controller_ = -1;
+  int terminal_ = -1;
+  std::thread reader_;
+  std::string shown_;
+};
+
+// Starts velto with its standard streams in files of the run's folder (standard error on
+// `terminal` when given).
+pid_t Start(const CliRun& run, Terminal* terminal = nullptr) {
   const std::filesystem::path in = run.folder / "stdin", out = run.folder / "stdout",
                               err = run.folder / "stderr";
   std::ofstream(in, std::ios::binary) << run.input;
@@ -91,7 +139,11 @@ pid_t Start(const CliRun& run) {
   } else {
     posix_spawn_file_actions_addclose(&actions, 1);
   }
-  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  if (terminal != nullptr) {
+    posix_spawn_file_actions_adddup2(&actions, terminal->End(), 2);
+  } else {
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  }
   posix_spawn_file_actions_addchdir_np(&actions, run.folder.c_str());
   BrokenPipe broken;
   if (run.output == StandardOutput::BrokenPipe) {
@@ -113,7 +165,13 @@ CliResult Finish(const CliRun& run, pid_t pid) {
 }  // namespace
 
 CliResult RunCli(const CliRun& run) {
-  return Finish(run, Start(run));
+  if (run.terminal_columns == 0) return Finish(run, Start(run));
+  Terminal terminal(run.terminal_columns);
+  const pid_t pid = Start(run, &terminal);
+  terminal.Collect();
+  CliResult result = Finish(run, pid);
+  result.err = terminal.Shown();
+  return result;
 }
 
 CliResult RunCliInterrupted(const CliRun& run, const std::function<bool()>& ready,

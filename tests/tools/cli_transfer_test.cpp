@@ -152,6 +152,40 @@ TEST_P(CliInterruptedDownloadTest, RemovesThePartialFile) {
   EXPECT_EQ(Contents(folder_.path() / "kept.bin"), "old");
 }
 
+// On a terminal the progress bar is redrawn in place: no drawn line reaches the terminal's
+// last column, so none wraps into debris.
+class CliProgressWidthTest : public CliTest,
+                             public ::testing::WithParamInterface<unsigned short> {};
+
+TEST_P(CliProgressWidthTest, NeverWraps) {
+  const std::string body(400000, 'b');
+  PeerReply slow = PeerReply::Raw("HTTP/1.1 200 OK\r\nContent-Length: 400000\r\n\r\n");
+  for (size_t at = 0; at < body.size(); at += 50000) {
+    slow.pieces.push_back({std::chrono::milliseconds(120), body.substr(at, 50000)});
+  }
+  Answer(Value("true"), slow);
+  const unsigned short columns = GetParam();
+  const CliResult result =
+      RunCli({{"--root", peer_.Root(), "--card", kCard, "download", "f1", "-o", "out.bin"},
+              "",
+              {},
+              folder_.path(),
+              StandardOutput::File,
+              columns});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_NE(result.err.find("receiving"), std::string::npos) << result.err;
+  size_t line_start = 0;
+  for (size_t at = 0; at <= result.err.size(); ++at) {
+    if (at == result.err.size() || result.err[at] == '\r' || result.err[at] == '\n') {
+      EXPECT_LT(at - line_start, columns) << result.err.substr(line_start, at - line_start);
+      line_start = at + 1;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Columns, CliProgressWidthTest, ::testing::Values(40, 80),
+                         [](const auto& row) { return std::to_string(row.param); });
+
 INSTANTIATE_TEST_SUITE_P(Signals, CliInterruptedDownloadTest, ::testing::Values(SIGINT, SIGTERM),
                          [](const auto& row) {
                            return row.param == SIGINT ? "SIGINT" : "SIGTERM";
