@@ -45,7 +45,9 @@ std::string Footer() {
          "  2  usage error: bad arguments, or a local file that cannot be read or written "
          "(standard output too)\n"
          "  3  the export failed without a result (VeltoLastError): the session could not be "
-         "opened, a download failed, an input that is no JSON object\n";
+         "opened, a download failed, an input that is no JSON object\n"
+         "  130  a download interrupted by Ctrl-C (128 + the signal's number; its partial file "
+         "is removed)\n";
 }
 
 // A folder opens as a file on some systems and fails only when read, with the stream's own
