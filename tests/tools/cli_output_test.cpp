@@ -95,6 +95,31 @@ INSTANTIATE_TEST_SUITE_P(
                    "\\\"x1\\\"\\r\\n}\"\r\n}\n",
                    "",
                    1},
+        // Found before anything is sent: no request reaches the server.
+        OutputCase{"mistyped_command",
+                   {"dowload", "f1", "-o", "out.bin"},
+                   kLive,
+                   kRecord,
+                   2,
+                   "",
+                   "velto: no command \"dowload\"; did you mean \"download\"?",
+                   0},
+        OutputCase{"mistyped_command_after_options",
+                   {"--quiet", "--site", "s2", "confg"},
+                   kLive,
+                   kRecord,
+                   2,
+                   "",
+                   "did you mean \"config\"?",
+                   0},
+        OutputCase{"upload_of_a_missing_file",
+                   {"upload", "i1", "missing.bin"},
+                   kLive,
+                   kRecord,
+                   2,
+                   "",
+                   "velto: cannot read missing.bin",
+                   0},
         OutputCase{"fail_envelope",
                    {"call", "User_Get", "x1"},
                    kLive,
@@ -274,18 +299,28 @@ TEST_F(CliTest, CallHelpListsEveryExportWithItsParameters) {
 }
 
 #ifndef _WIN32
-// A result that never reached standard output is no success, though the export succeeded.
-TEST_F(CliTest, OutputThatCannotBeWrittenFails) {
+// A result that never reached standard output is no success, though the export succeeded;
+// a closed descriptor must not be taken over by the library's connection either.
+class CliLostOutputTest : public CliTest, public ::testing::WithParamInterface<StandardOutput> {};
+
+TEST_P(CliLostOutputTest, OutputThatCannotBeWrittenFails) {
   Answer(kLive, kRecord);
-  const CliResult result =
-      RunCli({{"--root", peer_.Root(), "--card", kCard, "call", "User_Get", "x1"},
-              "",
-              {},
-              folder_.path(),
-              "/dev/full"});
-  EXPECT_EQ(result.status, 2);
-  EXPECT_NE(result.err.find("cannot write to standard output"), std::string::npos) << result.err;
+  const std::vector<std::vector<std::string>> commands = {{"call", "User_Get", "x1"},
+                                                          {"download", "x1", "-o", "-"}};
+  for (const std::vector<std::string>& command : commands) {
+    std::vector<std::string> arguments = {"--root", peer_.Root(), "--card", kCard};
+    arguments.insert(arguments.end(), command.begin(), command.end());
+    const CliResult result = RunCli({arguments, "", {}, folder_.path(), GetParam()});
+    EXPECT_EQ(result.status, 2) << command[0] << ": " << result.err;
+    EXPECT_NE(result.err.find("standard output"), std::string::npos) << result.err;
+  }
 }
+
+INSTANTIATE_TEST_SUITE_P(Outputs, CliLostOutputTest,
+                         ::testing::Values(StandardOutput::Closed, StandardOutput::BrokenPipe),
+                         [](const auto& row) {
+                           return row.param == StandardOutput::Closed ? "closed" : "broken_pipe";
+                         });
 #endif
 
 TEST_F(CliTest, HelpDocumentsTheExitStatus) {

@@ -142,6 +142,44 @@ TEST_P(CliLogInTest, LogsInWithTheStrongestCard) {
   EXPECT_EQ(logged_in_with, test.card);
 }
 
+// Misspelt keys are named on standard error by every command, "config" included; the root
+// they left empty shows as empty, with what that means.
+TEST_F(CliTest, UnknownIniKeysAreNamed) {
+  const std::filesystem::path ini = folder_.path() / "velto.ini";
+  std::ofstream(ini) << "[Global]\nRot=http://x\nUserCardNumbr=1111\nsiteid=s1\n; Note=1\n"
+                        "[Other]\nElsewhere=1\n";
+  const std::vector<std::vector<std::string>> commands = {
+      {"--ini", ini.string(), "config"},
+      {"--ini", ini.string(), "--root", peer_.Root(), "call", "Portal_GetPortalUrl", "p1"}};
+  for (const std::vector<std::string>& command : commands) {
+    const CliResult result = RunCli({command, "", {}, folder_.path()});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.err.find("\"Rot\""), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("\"UserCardNumbr\""), std::string::npos) << result.err;
+    for (const char* known_or_elsewhere : {"siteid", "Note", "Elsewhere"}) {
+      EXPECT_EQ(result.err.find(known_or_elsewhere), std::string::npos) << result.err;
+    }
+  }
+  const CliResult config = RunCli({commands[0], "", {}, folder_.path()});
+  EXPECT_NE(config.out.find("root: (empty: every request fails"), std::string::npos) << config.out;
+}
+
+// A log-in without a card would only count towards the server's lockout of this address:
+// velto refuses before anything is sent, and says how to give one. The composed portal
+// address logs in nowhere and needs none.
+TEST_F(CliTest, CommandWithoutACardSendsNothing) {
+  const CliResult refused =
+      RunCli({{"--root", peer_.Root(), "call", "User_Get", "x1"}, "", {}, folder_.path()});
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_NE(refused.err.find("--card"), std::string::npos) << refused.err;
+  EXPECT_NE(refused.err.find("VELTO_CARD"), std::string::npos) << refused.err;
+  EXPECT_TRUE(peer_.Requests().empty());
+
+  const CliResult composed = RunCli(
+      {{"--root", peer_.Root(), "call", "Portal_GetPortalUrl", "p1"}, "", {}, folder_.path()});
+  EXPECT_EQ(composed.status, 0) << composed.err;
+}
+
 // The library takes the limits of the flags through a temporary INI file, which goes
 // again; the limit and the TLS keys of --ini that no flag replaces still apply.
 TEST_F(CliTest, ReplyLimitFlagsBindTheLibrary) {

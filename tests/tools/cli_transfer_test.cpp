@@ -2,9 +2,17 @@
 // place only when the whole download succeeded.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <set>
+#include <thread>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+
+#include <csignal>
+#endif
 
 #include "cli_fixture.h"
 
@@ -55,6 +63,134 @@ TEST_F(CliTest, DownloadWritesTheFile) {
   EXPECT_EQ(Contents(folder_.path() / fs::path(u8"목록.bin")), kBytes);
   EXPECT_EQ(Operations().at(0).Target(), "/file/f1/data");
 }
+
+TEST_F(CliTest, DownloadToADashWritesStandardOutput) {
+  Answer(Value("true"), PeerReply::Http("HTTP/1.1 200 OK", kBytes));
+  const CliResult result = Velto({"download", "f1", "-o", "-"});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out, kBytes);
+  EXPECT_FALSE(fs::exists(folder_.path() / "-"));
+}
+
+#ifndef _WIN32
+fs::perms Permissions(const fs::path& path) {
+  return fs::status(path).permissions() & fs::perms::mask;
+}
+
+TEST_F(CliTest, DownloadThroughALinkReplacesTheFileItPointsTo) {
+  const fs::path file = folder_.path() / "real.bin", link = folder_.path() / "link.bin";
+  std::ofstream(file, std::ios::binary) << "old";
+  fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+  fs::create_symlink("real.bin", link);
+  Answer(Value("true"), PeerReply::Http("HTTP/1.1 200 OK", kBytes));
+  const CliResult result = Velto({"download", "f1", "-o", "link.bin"});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(Contents(file), kBytes);
+  EXPECT_EQ(Permissions(file), fs::perms::owner_read | fs::perms::owner_write);
+}
+
+TEST_F(CliTest, DownloadIntoAFileKeepsItsPermissions) {
+  const fs::path file = folder_.path() / "private.bin";
+  std::ofstream(file, std::ios::binary) << "old";
+  const fs::perms kept = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+  fs::permissions(file, kept);
+  Answer(Value("true"), PeerReply::Http("HTTP/1.1 200 OK", kBytes));
+  EXPECT_EQ(Velto({"download", "f1", "-o", "private.bin"}).status, 0);
+  EXPECT_EQ(Contents(file), kBytes);
+  EXPECT_EQ(Permissions(file), kept);
+}
+
+// A FIFO, named directly or through a link, is written into and stays a FIFO.
+class CliFifoDownloadTest : public CliTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(CliFifoDownloadTest, WritesThroughTheFifo) {
+  const fs::path fifo = folder_.path() / "pipe";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  fs::create_symlink("pipe", folder_.path() / "pipe-link");
+  std::string received;
+  // Opening blocks until velto opens its end; velto's exit closes it and ends the read.
+  std::thread reader([&] { received = Contents(fifo); });
+  Answer(Value("true"), PeerReply::Http("HTTP/1.1 200 OK", kBytes));
+  const CliResult result = Velto({"download", "f1", "-o", GetParam()});
+  if (result.status != 0) std::ofstream(fifo, std::ios::binary) << "";  // frees the reader
+  reader.join();
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(received, kBytes);
+  EXPECT_TRUE(fs::is_fifo(fs::symlink_status(fifo)));
+  EXPECT_TRUE(fs::is_symlink(folder_.path() / "pipe-link"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Targets, CliFifoDownloadTest, ::testing::Values("pipe", "pipe-link"),
+                         [](const auto& row) {
+                           std::string name = row.param;
+                           std::replace(name.begin(), name.end(), '-', '_');
+                           return name;
+                         });
+
+// An interrupted download ends as a shell reports the signal, removes its partial file and
+// leaves the target as it was.
+class CliInterruptedDownloadTest : public CliTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(CliInterruptedDownloadTest, RemovesThePartialFile) {
+  std::ofstream(folder_.path() / "kept.bin", std::ios::binary) << "old";
+  PeerReply slow = PeerReply::Raw("HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\nhalf");
+  slow.pieces.push_back({std::chrono::seconds(20), "never sent"});
+  Answer(Value("true"), slow);
+  const auto partial_exists = [this] {
+    for (const auto& entry : fs::directory_iterator(folder_.path())) {
+      if (entry.path().extension() == ".part") return true;
+    }
+    return false;
+  };
+  const std::vector<std::string> arguments = {"--root",   peer_.Root(), "--card", kCard,
+                                              "download", "f1",         "-o",     "kept.bin"};
+  const CliResult result =
+      RunCliInterrupted({arguments, {}, {}, folder_.path()}, partial_exists, GetParam());
+  EXPECT_EQ(result.status, 128 + GetParam()) << result.err;
+  EXPECT_FALSE(partial_exists());
+  EXPECT_EQ(Contents(folder_.path() / "kept.bin"), "old");
+}
+
+// On a terminal the progress bar is redrawn in place: no drawn line reaches the terminal's
+// last column, so none wraps into debris.
+class CliProgressWidthTest : public CliTest,
+                             public ::testing::WithParamInterface<unsigned short> {};
+
+TEST_P(CliProgressWidthTest, NeverWraps) {
+  const std::string body(400000, 'b');
+  PeerReply slow = PeerReply::Raw("HTTP/1.1 200 OK\r\nContent-Length: 400000\r\n\r\n");
+  for (size_t at = 0; at < body.size(); at += 50000) {
+    slow.pieces.push_back({std::chrono::milliseconds(120), body.substr(at, 50000)});
+  }
+  Answer(Value("true"), slow);
+  const unsigned short columns = GetParam();
+  const CliResult result =
+      RunCli({{"--root", peer_.Root(), "--card", kCard, "download", "f1", "-o", "out.bin"},
+              "",
+              {},
+              folder_.path(),
+              StandardOutput::File,
+              columns});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_NE(result.err.find("receiving"), std::string::npos) << result.err;
+  size_t line_start = 0;
+  for (size_t at = 0; at <= result.err.size(); ++at) {
+    if (at == result.err.size() || result.err[at] == '\r' || result.err[at] == '\n') {
+      EXPECT_LT(at - line_start, columns) << result.err.substr(line_start, at - line_start);
+      line_start = at + 1;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Columns, CliProgressWidthTest, ::testing::Values(40, 80),
+                         [](const auto& row) { return std::to_string(row.param); });
+
+INSTANTIATE_TEST_SUITE_P(Signals, CliInterruptedDownloadTest, ::testing::Values(SIGINT, SIGTERM),
+                         [](const auto& row) {
+                           return row.param == SIGINT ? "SIGINT" : "SIGTERM";
+                         });
+#endif
 
 // A download that fails, at once or half-way, leaves a file of that name as it was and
 // nothing beside it.

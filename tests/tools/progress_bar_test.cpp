@@ -55,5 +55,33 @@ INSTANTIATE_TEST_SUITE_P(
                      "receiving [####################] 100%  300 B of 200 B  300 B/s  ETA 0:00"}),
     [](const auto& row) { return std::string(row.param.name); });
 
+// On a narrow terminal the line gives up its least wanted fields and stays short of the
+// last column, so that a redraw never wraps.
+TEST(ProgressBarWidthTest, FitsTheTerminal) {
+  const TransferState half_way{false, 5 * kMiB, 10 * kMiB, 2.5};
+  const TransferState unknown_total{true, 1536, 0, 1};
+  const struct {
+    TransferState state;
+    size_t columns;
+    std::string line;
+  } kCases[] = {
+      {half_way, 80,
+       "receiving [##########..........]  50%  5.0 MiB of 10.0 MiB  2.0 MiB/s  ETA 0:03"},
+      {half_way, 79, "receiving [#####.....]  50%  5.0 MiB of 10.0 MiB  2.0 MiB/s  ETA 0:03"},
+      {half_way, 60, "receiving  50%  5.0 MiB of 10.0 MiB  2.0 MiB/s  ETA 0:03"},
+      {half_way, 50, "receiving  50%  5.0 MiB of 10.0 MiB  2.0 MiB/s"},
+      {half_way, 40, "receiving  50%  5.0 MiB of 10.0 MiB"},
+      {half_way, 30, "receiving  50%  5.0 MiB"},
+      {half_way, 9, "receivin"},
+      {unknown_total, 40, "sending    1.5 KiB  1.5 KiB/s"},
+      {unknown_total, 20, "sending    1.5 KiB"},
+  };
+  for (const auto& row : kCases) {
+    const std::string line = RenderProgress(row.state, row.columns);
+    EXPECT_EQ(line, row.line) << row.columns;
+    EXPECT_LT(line.size(), row.columns);
+  }
+}
+
 }  // namespace
 }  // namespace velto::cli

@@ -1,11 +1,15 @@
 #include "command_line.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 
+#include "closest_word.h"
 #include "console.h"
 #include "export_catalog.h"
 #include "json_object_text.h"
@@ -41,7 +45,9 @@ std::string Footer() {
          "  2  usage error: bad arguments, or a local file that cannot be read or written "
          "(standard output too)\n"
          "  3  the export failed without a result (VeltoLastError): the session could not be "
-         "opened, a download failed, an input that is no JSON object\n";
+         "opened, a download failed, an input that is no JSON object\n"
+         "  130  a download interrupted by Ctrl-C (128 + the signal's number; its partial file "
+         "is removed)\n";
 }
 
 // A folder opens as a file on some systems and fails only when read, with the stream's own
@@ -53,6 +59,16 @@ std::string ReadFile(const std::string& name) {
   } catch (const std::ios_base::failure&) {
   }
   throw std::runtime_error("cannot read " + name);
+}
+
+// A file the library reads itself: a missing one is velto's usage error, found before
+// anything is sent.
+void RequireReadable(const std::string& name) {
+  std::error_code unknown;
+  const std::filesystem::path path = PathFromUtf8(name);
+  if (!std::filesystem::is_regular_file(path, unknown) || !std::ifstream(path, std::ios::binary)) {
+    throw std::runtime_error("cannot read " + name);
+  }
 }
 
 // A document named on the command line: a file, or standard input for "-".
@@ -105,6 +121,13 @@ class CommandLine {
     try {
       app_.parse(static_cast<int>(argv.size()), argv.data());
     } catch (const CLI::ParseError& error) {
+      if (std::optional<std::string> unknown = UnknownCommand(arguments)) {
+        return Presentation{"",
+                            "velto: no command \"" + *unknown + "\"; did you mean \"" +
+                                ClosestWord(*unknown, CommandNames()) +
+                                "\"? (velto --help lists the commands)\n",
+                            kUsageError};
+      }
       std::ostringstream out, err;
       const int status = app_.exit(error, out, err);
       return Presentation{out.str(), err.str(), status == 0 ? kSuccess : kUsageError};
@@ -125,6 +148,31 @@ class CommandLine {
   }
 
  private:
+  std::vector<std::string> CommandNames() {
+    std::vector<std::string> names;
+    for (const CLI::App* command : app_.get_subcommands([](CLI::App*) { return true; })) {
+      names.push_back(command->get_name());
+    }
+    return names;
+  }
+
+  // The word where the command was expected when it names none: the first that is neither
+  // an option nor an option's value.
+  std::optional<std::string> UnknownCommand(const std::vector<std::string>& arguments) {
+    for (size_t at = 1; at < arguments.size(); ++at) {
+      const std::string& word = arguments[at];
+      if (word == "--") break;
+      if (!word.starts_with("-")) {
+        const std::vector<std::string> names = CommandNames();
+        if (std::find(names.begin(), names.end(), word) != names.end()) return std::nullopt;
+        return word;
+      }
+      const CLI::Option* option = app_.get_option_no_throw(word);
+      if (option != nullptr && option->get_items_expected_min() > 0) ++at;  // its value
+    }
+    return std::nullopt;
+  }
+
   void AddConfig() {
     CLI::App* config = app_.add_subcommand("config", "show the settings and where they came from");
     config->callback([this] { request_.show_config = true; });
@@ -166,6 +214,7 @@ class CommandLine {
 
     CLI::App* upload =
         Friendly("upload", "upload a file to an issue (File_Add)", "File_Add", [this] {
+          RequireReadable(second_);
           const std::string details =
               JsonObjectText({{"hlscName", hlsc_name_}, {"hlscDate", hlsc_date_}});
           return std::vector{first_, second_, details};

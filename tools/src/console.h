@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,5 +21,7 @@ std::string ReadStandardInput();
 [[nodiscard]] bool WriteOut(std::string_view text);
 void WriteError(std::string_view text);
 bool ErrorIsTerminal();
+// The width of the terminal of standard error, as it is now; 0 when unknown.
+size_t ErrorTerminalColumns();
 
 }  // namespace velto::cli

@@ -68,6 +68,12 @@ void WriteError(std::string_view text) {
   Write(STD_ERROR_HANDLE, stderr, text);  // nowhere left to say that it failed
 }
 
+size_t ErrorTerminalColumns() {
+  CONSOLE_SCREEN_BUFFER_INFO info{};
+  if (!GetConsoleScreenBufferInfo(GetStdHandle(STD_ERROR_HANDLE), &info)) return 0;
+  return static_cast<size_t>(info.srWindow.Right - info.srWindow.Left + 1);
+}
+
 bool ErrorIsTerminal() {
   DWORD mode = 0;
   return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;

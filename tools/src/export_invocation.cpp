@@ -32,6 +32,8 @@ CallOutcome CallIntoFile(ExportAddress address, const std::vector<std::string>& 
   const HostText id(arguments[0]);
   reinterpret_cast<IntoStream>(address)(id.Get(), file.Stream());
   CallOutcome outcome = Ended({});
+  // The library only sees that its write failed; velto knows which file would not take it.
+  file.ThrowIfWriteFailed();
   if (!outcome.left_export) file.Keep();
   return outcome;
 }

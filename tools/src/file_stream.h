@@ -7,12 +7,19 @@
 
 namespace velto::cli {
 
-// A new file as a COM stream, the target the library writes a download into: on Windows the
-// system's file stream, on Linux the COM layout of velto_box.h over the file.
+// How a FileStream opens its file.
+enum class FileOpening {
+  CreateNew,       // a file that must not exist yet
+  Existing,        // what is there (a FIFO, a device), written into as it is
+  StandardOutput,  // velto's standard output; the path is not used
+};
+
+// A file as a COM stream, the target the library writes a download into: the COM layout of
+// velto_box.h (on Windows the system's IStream) over the file.
 class FileStream {
  public:
-  // Creates the file; throws std::runtime_error when it cannot.
-  explicit FileStream(const std::filesystem::path& path);
+  // Opens the file; throws std::runtime_error when it cannot.
+  FileStream(const std::filesystem::path& path, FileOpening opening);
   FileStream(const FileStream&) = delete;
   FileStream& operator=(const FileStream&) = delete;
   ~FileStream();
@@ -20,6 +27,8 @@ class FileStream {
   IStream* Get();
   // Closes the file; false when not everything written reached it.
   bool Close();
+  // Whether a write so far failed.
+  bool WriteFailed() const;
 
  private:
   struct Parts;

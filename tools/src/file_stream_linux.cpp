@@ -68,13 +68,33 @@ struct FileStream::Parts {
   };
 };
 
-FileStream::FileStream(const std::filesystem::path& path) : parts_(std::make_unique<Parts>()) {
+namespace {
+
+int OpenDescriptor(const std::filesystem::path& path, FileOpening opening) {
+  switch (opening) {
+    case FileOpening::CreateNew:
+      // Never through a file or link that is there already.
+      return open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    case FileOpening::Existing:
+      return open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    case FileOpening::StandardOutput:
+      break;
+  }
+  return fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
+}
+
+}  // namespace
+
+FileStream::FileStream(const std::filesystem::path& path, FileOpening opening)
+    : parts_(std::make_unique<Parts>()) {
   parts_->com.lpVtbl = &Parts::kTable;
-  // Never through a file or link that is there already.
-  const int descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  const int descriptor = OpenDescriptor(path, opening);
   if (descriptor >= 0) parts_->file = fdopen(descriptor, "wb");
   if (parts_->file == nullptr) {
-    const std::string message = SystemMessage("cannot create " + path.string());
+    const std::string name =
+        opening == FileOpening::StandardOutput ? "standard output" : path.string();
+    const char* verb = opening == FileOpening::CreateNew ? "cannot create " : "cannot write ";
+    const std::string message = SystemMessage(verb + name);
     if (descriptor >= 0) close(descriptor);
     throw std::runtime_error(message);
   }
@@ -86,6 +106,10 @@ FileStream::~FileStream() {
 
 IStream* FileStream::Get() {
   return &parts_->com;
+}
+
+bool FileStream::WriteFailed() const {
+  return parts_->file != nullptr && std::ferror(parts_->file) != 0;
 }
 
 bool FileStream::Close() {

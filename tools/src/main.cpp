@@ -7,6 +7,7 @@
 #include "command_line.h"
 #include "console.h"
 #include "export_invocation.h"
+#include "ini_key_check.h"
 #include "progress_display.h"
 
 using namespace velto::cli;
@@ -51,8 +52,19 @@ CallableExport CheckedExport(const Request& request) {
   return *callable;
 }
 
+// A new process has no session: every operation but the composed portal address logs in
+// first, and a log-in without a card only counts towards the server's lockout.
+bool NeedsLogIn(const CallableExport& callable) {
+  return callable.name != "Portal_GetPortalUrl";
+}
+
 Presentation Call(const Request& request, const Settings& settings) {
   const CallableExport callable = CheckedExport(request);
+  if (NeedsLogIn(callable) && settings.card.value.empty()) {
+    return UsageError(
+        "no user card to log in with: give --card, set VELTO_CARD, or UserCardNumber in the "
+        "[Global] section of the --ini file");
+  }
   const LibraryExports library;
   std::string refused;
   if (!ApplySettings(settings, refused)) return {"", "velto: " + refused + "\n", kLeftExport};
@@ -68,6 +80,7 @@ Presentation Run(const std::vector<std::string>& arguments) {
   if (auto* printed = std::get_if<Presentation>(&parsed)) return *printed;
   const Request& request = std::get<Request>(parsed);
   const Settings settings = ResolveSettings(request.settings, EnvironmentVariable);
+  WriteError(UnknownIniKeyWarnings(settings.ini_file));
   if (request.show_config) return {DescribeSettings(settings), "", kSuccess};
   return Call(request, settings);
 }

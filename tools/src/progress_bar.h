@@ -13,10 +13,13 @@ struct TransferState {
   double seconds = 0;    // since the transfer began
 };
 
-// One line of the progress bar, without a line end:
+// One line of the progress bar, without a line end, shorter than `columns` so that it never
+// wraps (0: no limit):
 //   "sending   [#########...........]  45%  12.3 MiB of 27.3 MiB  4.1 MiB/s  ETA 0:04"
 // With an unknown total the bar, the share and the ETA give way to the bytes and the rate.
-std::string RenderProgress(const TransferState& state);
+// A narrower terminal halves the bar, then drops it, then the ETA, then the rate, then the
+// total.
+std::string RenderProgress(const TransferState& state, size_t columns = 0);
 
 // A byte count for people: "512 B", "1.5 KiB", "12.3 MiB", "2.0 GiB".
 std::string ByteCount(double bytes);

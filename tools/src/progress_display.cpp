@@ -1,5 +1,6 @@
 #include "progress_display.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "console.h"
@@ -74,10 +75,13 @@ void STDCALL ProgressDisplay::WorkEnd(IVeltoWorkEvents* events, int32_t mode) {
 void ProgressDisplay::Draw(Transfer& transfer, bool last) {
   const Clock::time_point now = Clock::now();
   transfer.state.seconds = std::chrono::duration<double>(now - transfer.began).count();
-  std::string line = RenderProgress(transfer.state);
+  // Asked at every redraw, so that the line follows a resized terminal.
+  const size_t columns = ErrorTerminalColumns();
+  std::string line = RenderProgress(transfer.state, columns);
   const size_t width = line.size();
-  // Spaces wipe what a longer line before left behind.
-  if (width < shown_width_) line.append(shown_width_ - width, ' ');
+  // Spaces wipe what a longer line before left behind, short of the last column.
+  const size_t wiped = columns == 0 ? shown_width_ : std::min(shown_width_, columns - 1);
+  if (width < wiped) line.append(wiped - width, ' ');
   WriteError("\r" + line + (last ? "\n" : ""));
   drawn_ = now;
   drawing_ = !last;

@@ -129,7 +129,13 @@ bool IsReplyTimeout(std::string_view text) {
 
 std::string DescribeSettings(const Settings& settings) {
   const std::string card = Utf16ToUtf8(MaskedCardNumber(Utf8ToUtf16(settings.card.value)));
-  return Describe(kRoot, settings.root, settings.root.value, settings.ini_file) +
+  // An INI file without Root empties it, as the library reads the file; it then sends its
+  // requests to bare paths, which fail.
+  const std::string root = settings.root.value.empty()
+                               ? "(empty: every request fails; give --root, VELTO_ROOT or Root in "
+                                 "[Global] of the INI file)"
+                               : settings.root.value;
+  return Describe(kRoot, settings.root, root, settings.ini_file) +
          Describe(kCard, settings.card, card, settings.ini_file) +
          Describe(kSite, settings.site, settings.site.value, settings.ini_file) +
          Describe(kMaxReplySize, settings.max_reply_size, settings.max_reply_size.value + " bytes",
