@@ -34,7 +34,8 @@ const PeerReply kServerError = PeerReply::Http("HTTP/1.1 500 Internal Server Err
 
 // An issue document for a person whose id needs escaping in a path; the site is velto's.
 const std::string kDocument =
-    R"({"id":"p/1","name":"Kim","issue":{"name":"blood","endTime":"2099-12-31"}})";
+    R"({"id":"p/1","name":"Kim","issue":{"name":"blood","endTime":"2099-12-31","files":[]},)"
+    R"("portal":{"name":"results","endTime":"2099-12-31"}})";
 
 const char kIndentedRecord[] = R"({
   "id": "x1",

@@ -2,7 +2,6 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -12,7 +11,9 @@
 #include "closest_word.h"
 #include "console.h"
 #include "export_catalog.h"
+#include "issue_document.h"
 #include "json_object_text.h"
+#include "readable_file.h"
 #include "utf8_path.h"
 #include "velto/default_root.h"
 #include "velto/unicode.h"
@@ -61,14 +62,9 @@ std::string ReadFile(const std::string& name) {
   throw std::runtime_error("cannot read " + name);
 }
 
-// A file the library reads itself: a missing one is velto's usage error, found before
-// anything is sent.
+// A missing file is velto's usage error.
 void RequireReadable(const std::string& name) {
-  std::error_code unknown;
-  const std::filesystem::path path = PathFromUtf8(name);
-  if (!std::filesystem::is_regular_file(path, unknown) || !std::ifstream(path, std::ios::binary)) {
-    throw std::runtime_error("cannot read " + name);
-  }
+  if (!IsReadableFile(name)) throw std::runtime_error("cannot read " + name);
 }
 
 // A document named on the command line: a file, or standard input for "-".
@@ -132,6 +128,7 @@ class CommandLine {
       const int status = app_.exit(error, out, err);
       return Presentation{out.str(), err.str(), status == 0 ? kSuccess : kUsageError};
     }
+    if (show_example_) return Presentation{IssueDocumentExample(), "", kSuccess};
     if (call_->parsed()) {
       std::vector<std::string> words = call_->remaining();
       if (words.empty())
@@ -206,11 +203,11 @@ class CommandLine {
                               [this] { return std::vector{first_}; });
     read->add_option("PERSON", first_, "person id")->required();
 
-    CLI::App* write =
-        Friendly("write-issue", "write an issue with its files (VeltoWriteIssue)",
-                 "VeltoWriteIssue", [this] { return std::vector{ReadDocument(first_)}; });
-    write->add_option("FILE", first_, "the issue document, a JSON file; - for standard input")
-        ->required();
+    CLI::App* write = Friendly("write-issue", "write an issue with its files (VeltoWriteIssue)",
+                               "VeltoWriteIssue", [this] { return IssueArguments(); });
+    write->add_option("FILE", first_, "the issue document, a JSON file; - for standard input");
+    write->add_flag("--example", show_example_, "print a complete document and do nothing else");
+    write->footer(IssueDocumentMembers());
 
     CLI::App* upload =
         Friendly("upload", "upload a file to an issue (File_Add)", "File_Add", [this] {
@@ -263,6 +260,15 @@ class CommandLine {
     message->add_option("TEXT", third_, "the message")->required();
   }
 
+  // The document checked before anything is sent; --example asks for no FILE.
+  std::vector<std::string> IssueArguments() {
+    if (show_example_) return {};
+    if (first_.empty()) throw CLI::RequiredError("FILE (or --example)");
+    const std::string document = ReadDocument(first_);
+    WriteError(CheckIssueDocument(document));
+    return {document};
+  }
+
   CLI::App app_;
   Request request_;
   std::string root_value_, card_value_, site_value_;
@@ -275,6 +281,7 @@ class CommandLine {
   CLI::Option* reply_timeout_ = nullptr;
   std::string first_, second_, third_;
   std::string password_, hlsc_name_, hlsc_date_;
+  bool show_example_ = false;
 };
 
 }  // namespace
