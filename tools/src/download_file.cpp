@@ -44,6 +44,11 @@ FileOpening OpeningFor(DownloadWay way) {
   return FileOpening::CreateNew;
 }
 
+std::optional<InterruptCleanup> CleanupOf(const fs::path& partial) {
+  if (partial.empty()) return std::nullopt;
+  return std::optional<InterruptCleanup>(std::in_place, partial);
+}
+
 }  // namespace
 
 DownloadFile::DownloadFile(const std::string& name)
@@ -54,10 +59,9 @@ DownloadFile::DownloadFile(const std::string& name)
 DownloadFile::DownloadFile(const fs::path& target, DownloadWay way)
     : target_(way == DownloadWay::ReplaceByNewFile ? Resolved(target) : target),
       partial_(way == DownloadWay::ReplaceByNewFile ? PartialBeside(target_) : fs::path()),
+      cleanup_(CleanupOf(partial_)),
       stream_(
-          std::make_unique<FileStream>(partial_.empty() ? target_ : partial_, OpeningFor(way))) {
-  if (!partial_.empty()) cleanup_.emplace(partial_);
-}
+          std::make_unique<FileStream>(partial_.empty() ? target_ : partial_, OpeningFor(way))) {}
 
 DownloadFile::~DownloadFile() {
   if (stream_ == nullptr) return;

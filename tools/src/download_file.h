@@ -37,8 +37,10 @@ class DownloadFile {
 
   std::filesystem::path target_;
   std::filesystem::path partial_;  // empty when written directly
-  std::unique_ptr<FileStream> stream_;
+  // Before the stream: an interrupt that comes while the partial file is being made must
+  // find its name already, and one that comes at the end must find it still.
   std::optional<InterruptCleanup> cleanup_;
+  std::unique_ptr<FileStream> stream_;
 };
 
 }  // namespace velto::cli
