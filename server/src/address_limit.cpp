@@ -1,7 +1,6 @@
 #include "address_limit.h"
 
-#include <netinet/in.h>
-#include <sys/socket.h>
+#include <utility>
 
 namespace velto::server {
 
@@ -25,21 +24,6 @@ void ConnectionsPerAddress::Give(const std::string& address) {
   const auto found = open_.find(address);
   // Addresses that hold nothing are forgotten, so the map stays as small as the open ones.
   if (--found->second == 0) open_.erase(found);
-}
-
-std::string PeerAddress(int fd) {
-  sockaddr_storage address{};
-  socklen_t size = sizeof address;
-  if (getpeername(fd, reinterpret_cast<sockaddr*>(&address), &size) != 0) return {};
-  if (address.ss_family == AF_INET) {
-    const auto& v4 = reinterpret_cast<const sockaddr_in&>(address).sin_addr;
-    return std::string(reinterpret_cast<const char*>(&v4), sizeof v4);
-  }
-  if (address.ss_family == AF_INET6) {
-    const auto& v6 = reinterpret_cast<const sockaddr_in6&>(address).sin6_addr;
-    return std::string(reinterpret_cast<const char*>(&v6), sizeof v6);
-  }
-  return {};
 }
 
 }  // namespace velto::server

@@ -38,7 +38,4 @@ class ConnectionsPerAddress {
   std::unordered_map<std::string, std::size_t> open_;
 };
 
-// The peer address of a connected socket as bytes (empty when unknown); the port is left out.
-std::string PeerAddress(int fd);
-
 }  // namespace velto::server

@@ -1,13 +1,14 @@
 #include "connection_stream.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <utility>
+
+#include "socket_end.h"
 
 namespace velto::server {
 namespace {
@@ -22,20 +23,6 @@ ssize_t Moved(ssize_t result, Channel::Wait would_block, Channel::Wait& wait) {
   if (result >= 0) return result;
   if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) wait = would_block;
   return -1;
-}
-
-void AddressOf(const sockaddr_storage& address, std::string& ip, int& port) {
-  char text[INET6_ADDRSTRLEN] = "";
-  if (address.ss_family == AF_INET) {
-    const auto& v4 = reinterpret_cast<const sockaddr_in&>(address);
-    inet_ntop(AF_INET, &v4.sin_addr, text, sizeof text);
-    port = ntohs(v4.sin_port);
-  } else if (address.ss_family == AF_INET6) {
-    const auto& v6 = reinterpret_cast<const sockaddr_in6&>(address);
-    inet_ntop(AF_INET6, &v6.sin6_addr, text, sizeof text);
-    port = ntohs(v6.sin6_port);
-  }
-  ip = text;
 }
 
 }  // namespace
@@ -187,19 +174,15 @@ bool ConnectionStream::is_writable() const {
 }
 
 void ConnectionStream::get_remote_ip_and_port(std::string& ip, int& port) const {
-  sockaddr_storage address{};
-  socklen_t size = sizeof address;
-  if (getpeername(fd_, reinterpret_cast<sockaddr*>(&address), &size) == 0) {
-    AddressOf(address, ip, port);
-  }
+  SocketEnd end = PeerEnd(fd_);
+  ip = std::move(end.ip);
+  port = end.port;
 }
 
 void ConnectionStream::get_local_ip_and_port(std::string& ip, int& port) const {
-  sockaddr_storage address{};
-  socklen_t size = sizeof address;
-  if (getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &size) == 0) {
-    AddressOf(address, ip, port);
-  }
+  SocketEnd end = LocalEnd(fd_);
+  ip = std::move(end.ip);
+  port = end.port;
 }
 
 }  // namespace velto::server

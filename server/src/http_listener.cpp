@@ -12,6 +12,7 @@
 
 #include "request_head.h"
 #include "request_log.h"
+#include "socket_end.h"
 #include "worker_pool.h"
 
 namespace velto::server {
@@ -132,7 +133,7 @@ bool HttpListener::process_and_close_socket(socket_t sock) {
   SetNonBlocking(sock);
   // A connection beyond its address's share, or one that sends nothing, gives its worker back
   // at once or soon, so that one address cannot keep the others waiting.
-  const ConnectionsPerAddress::Slot slot(per_address_, PeerAddress(sock));
+  const ConnectionsPerAddress::Slot slot(per_address_, PeerEnd(sock).ip);
   const bool served = slot.admitted() &&
                       AwaitReadable(sock, Clock::now() + options_.first_byte_deadline,
                                     [this] { return Stopping(); }) &&
