@@ -280,14 +280,15 @@ class CurlTransport : public Transport {
   }
 
  private:
-  // The TLS sessions and name lookups go too; a new share takes over the cookies.
+  // The TLS sessions and name lookups go too; a new share takes over the cookies. Both new
+  // handles are made first, so a failure leaves the transport as it was.
   void CloseConnections() {
+    MultiHandle fresh_connections = NewMulti();
+    ShareHandle fresh_share = NewShare();
+    CopyCookies(share_.get(), fresh_share.get());
     easy_.reset();
-    connections_.reset();  // closed while the share they used still lives
-    ShareHandle fresh = NewShare();
-    CopyCookies(share_.get(), fresh.get());
-    share_ = std::move(fresh);
-    connections_ = NewMulti();
+    connections_ = std::move(fresh_connections);  // closed while the share they used lives
+    share_ = std::move(fresh_share);
   }
 
   void Set(CURLoption option, long value) { curl_easy_setopt(easy_.get(), option, value); }
