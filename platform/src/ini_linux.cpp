@@ -50,9 +50,10 @@ std::u16string_view Unquote(std::u16string_view value) {
   return value;
 }
 
-// The first key of that name in the first section of that name.
-std::u16string FindValue(std::u16string_view text, std::u16string_view section,
-                         std::u16string_view key) {
+// Hands `found` the name and the rest of each key line of the first section of that name,
+// until it returns true.
+template <typename Found>
+void ForEachKey(std::u16string_view text, std::u16string_view section, Found found) {
   bool in_section = false;
   bool section_seen = false;
   while (!text.empty()) {
@@ -62,28 +63,46 @@ std::u16string FindValue(std::u16string_view text, std::u16string_view section,
     if (line.starts_with(u'[')) {
       const size_t close = line.rfind(u']');
       if (close == std::u16string_view::npos) continue;
-      if (section_seen) return {};
+      if (section_seen) return;
       in_section = SameName(Trim(line.substr(1, close - 1)), section);
       section_seen = in_section;
       continue;
     }
     const size_t equals = line.find(u'=');
     if (!in_section || equals == std::u16string_view::npos) continue;
-    if (SameName(Trim(line.substr(0, equals)), key)) {
-      return std::u16string(Unquote(Trim(line.substr(equals + 1))).substr(0, kMaxValue));
-    }
+    if (found(Trim(line.substr(0, equals)), line.substr(equals + 1))) return;
   }
-  return {};
+}
+
+// The file's text, empty when it cannot be read.
+std::u16string FileText(const std::u16string& file) {
+  std::ifstream in(Utf16ToUtf8(file), std::ios::binary);
+  if (!in) return {};
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return DecodeFile(bytes);
 }
 
 }  // namespace
 
 std::u16string ReadIniString(const std::u16string& file, std::u16string_view section,
                              std::u16string_view key) {
-  std::ifstream in(Utf16ToUtf8(file), std::ios::binary);
-  if (!in) return {};
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  return FindValue(DecodeFile(bytes), section, key);
+  std::u16string value;
+  // The first key of that name.
+  ForEachKey(FileText(file), section, [&](std::u16string_view name, std::u16string_view rest) {
+    if (!SameName(name, key)) return false;
+    value = Unquote(Trim(rest)).substr(0, kMaxValue);
+    return true;
+  });
+  return value;
+}
+
+std::vector<std::u16string> ReadIniKeys(const std::u16string& file, std::u16string_view section) {
+  std::vector<std::u16string> keys;
+  ForEachKey(FileText(file), section, [&](std::u16string_view name, std::u16string_view) {
+    keys.emplace_back(name);
+    return false;
+  });
+  return keys;
 }
 
 }  // namespace velto

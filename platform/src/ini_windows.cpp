@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <array>
+#include <vector>
 
 #include "velto/ini.h"
 
@@ -22,6 +23,26 @@ std::u16string ReadIniString(const std::u16string& file, std::u16string_view sec
       GetPrivateProfileStringW(Wide(std::u16string(section)), Wide(std::u16string(key)), L"",
                                value.data(), static_cast<DWORD>(value.size()), Wide(file));
   return std::u16string(reinterpret_cast<const char16_t*>(value.data()), length);
+}
+
+// With no key name the profile function lists the section's keys, each ended by a NUL; a
+// list cut short by the buffer comes back two characters short of its size.
+std::vector<std::u16string> ReadIniKeys(const std::u16string& file, std::u16string_view section) {
+  std::vector<wchar_t> names(4096);
+  DWORD length = 0;
+  while (true) {
+    length = GetPrivateProfileStringW(Wide(std::u16string(section)), nullptr, L"", names.data(),
+                                      static_cast<DWORD>(names.size()), Wide(file));
+    if (length + 2 < names.size()) break;
+    names.resize(names.size() * 2);
+  }
+  std::vector<std::u16string> keys;
+  for (DWORD at = 0; at < length;) {
+    const std::u16string key(reinterpret_cast<const char16_t*>(names.data() + at));
+    at += static_cast<DWORD>(key.size()) + 1;
+    keys.push_back(key);
+  }
+  return keys;
 }
 
 }  // namespace velto

@@ -4,6 +4,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "scratch_path.h"
 #include "velto/unicode.h"
@@ -59,6 +61,17 @@ TEST_F(IniFile, ReadsByTheProfileRules) {
     EXPECT_EQ(ReadIniString(file, c.section, c.key), c.value)
         << Utf16ToUtf8(c.section) << "." << Utf16ToUtf8(c.key);
   }
+}
+
+TEST_F(IniFile, ListsTheKeysOfTheFirstSectionOfTheName) {
+  const std::u16string file = Write(
+      "[Other]\r\nElsewhere=1\r\n"
+      "[global]\r\n  Root = x\r\nno equals sign\r\nEmpty=\r\nUserCardNumbr=1\r\n"
+      "[Global]\r\nLater=ignored\r\n");
+  EXPECT_EQ(ReadIniKeys(file, u"Global"),
+            (std::vector<std::u16string>{u"Root", u"Empty", u"UserCardNumbr"}));
+  EXPECT_TRUE(ReadIniKeys(file, u"Nowhere").empty());
+  EXPECT_TRUE(ReadIniKeys(Utf8ToUtf16((path_.string() + ".missing")), u"Global").empty());
 }
 
 TEST_F(IniFile, KeepsAtMost2047Characters) {

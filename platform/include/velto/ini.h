@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velto {
 
@@ -12,5 +13,8 @@ namespace velto {
 // the Windows directory on Windows and in the current directory elsewhere.
 std::u16string ReadIniString(const std::u16string& file, std::u16string_view section,
                              std::u16string_view key);
+
+// The names of the keys of one section, in the file's order, read by the same rules.
+std::vector<std::u16string> ReadIniKeys(const std::u16string& file, std::u16string_view section);
 
 }  // namespace velto
